@@ -14,6 +14,8 @@
 #include <string>
 #include <thread>
 
+#include "platform/fs/file_system_name.h"
+
 namespace tevorin_test {
 
 class ScratchDir {
@@ -45,9 +47,8 @@ private:
     std::string path_;
 };
 
-inline std::u16string U16(const std::string& ascii) {
-    return std::u16string(ascii.begin(), ascii.end());
-}
+// The UTF-16 form of a path written as UTF-8 in a test.
+inline std::u16string U16(const std::string& utf8) { return FromFileSystemName(utf8); }
 
 inline bool WriteFile(const std::string& path, const std::string& content, mode_t mode = 0644) {
     {
