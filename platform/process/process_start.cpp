@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/ansi_code_page.h"
 #include "platform/fs/file_operations.h"
 #include "platform/fs/file_system_name.h"
 #include "platform/fs/program_file.h"
@@ -128,7 +129,11 @@ INT_PTR ShellExecuteW(HWND /*owner*/, const char16_t* verb, const char16_t* file
 
 UINT WinExec(const char* commandLine, UINT /*showCommand*/) {
     if (commandLine == nullptr) return ERROR_FILE_NOT_FOUND;
-    std::vector<std::string> arguments = SplitCommandLine(commandLine);
+    // Split after conversion: in some code pages the second byte of a
+    // character can look like a quote or a backslash.
+    const std::optional<std::string> text = ToFileSystemName(MultiByteToWideChar(commandLine));
+    if (!text) return ERROR_FILE_NOT_FOUND;
+    std::vector<std::string> arguments = SplitCommandLine(*text);
     if (arguments.empty() || arguments.front().empty()) return ERROR_FILE_NOT_FOUND;
     std::string program = arguments.front();
     if (program.find('/') == std::string::npos) {

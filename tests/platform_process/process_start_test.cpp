@@ -79,6 +79,22 @@ TEST(WinExec, PassesArgumentsUnchangedWithoutAShell) {
     ExpectNoChildren();
 }
 
+TEST(WinExec, ReadsTheCommandLineInTheAnsiCodePage) {
+    ScratchDir dir;
+    ASSERT_TRUE(dir.Valid());
+    const std::string output = dir / "args.txt";
+    // On disk the names are UTF-8; the command arrives in GBK, where the
+    // second byte of 乗 is a backslash.
+    ASSERT_TRUE(WriteFile(dir / "通.exe", ArgumentRecorderScript(output), 0755));
+    ScopedEnv codePage("TEVORIN_ACP", "GBK");
+    const std::string command = "\"" + dir.Path() + "\xCD\xA8.exe\" \"\x81\x5C\" x";
+    EXPECT_GT(WinExec(command.c_str(), SW_HIDE), 31u);
+    ASSERT_TRUE(WaitForFile(output));
+    std::string got;
+    ASSERT_TRUE(ReadFile(output, got));
+    EXPECT_EQ(got, Lines({"乗", "x", CurrentDirectory()}));
+}
+
 TEST(WinExec, FindsBareProgramNamesInSystemDirectoryThenPath) {
     ScratchDir system;
     ScratchDir path;
