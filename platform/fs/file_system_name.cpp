@@ -1,5 +1,6 @@
 #include "platform/fs/file_system_name.h"
 
+#include "platform/core/ansi_code_page.h"
 #include "platform/core/text.h"
 
 namespace {
@@ -28,3 +29,7 @@ std::optional<std::string> ToFileSystemName(std::u16string_view path) {
 }
 
 std::u16string FromFileSystemName(std::string_view name) { return Utf8ToUtf16(name); }
+
+std::optional<std::string> AnsiPathToFileSystemName(std::string_view ansiPath) {
+    return ToFileSystemName(MultiByteToWideChar(ansiPath));
+}

@@ -14,3 +14,8 @@
 // The UTF-16 form of an on-disk name; bytes that are not valid UTF-8 become
 // U+FFFD, so a name read from the system is always shown, never dropped.
 [[nodiscard]] std::u16string FromFileSystemName(std::string_view name);
+
+// The on-disk name of a path given as narrow text in the ANSI code page, as
+// the narrow-path file functions (fopen, gzopen) need it. Empty when the text
+// holds a character that cannot name a file.
+[[nodiscard]] std::optional<std::string> AnsiPathToFileSystemName(std::string_view ansiPath);
