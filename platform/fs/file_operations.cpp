@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/core/native_path.h"
 #include "platform/fs/file_system_name.h"
 #include "platform/fs/program_file.h"
 
@@ -205,7 +206,7 @@ UINT GetSystemDirectoryW(char16_t* buffer, UINT size) {
     std::string narrow = configured != nullptr && *configured != '\0' ? configured
                                                                        : kDefaultSystemDirectory;
     while (narrow.size() > 1 && narrow.back() == '/') narrow.pop_back();
-    const std::u16string dir = FromFileSystemName(narrow);
+    const std::u16string dir = FromNativePath(narrow);
     const auto length = static_cast<UINT>(dir.size());
     if (buffer == nullptr || size <= length) return length + 1;
     dir.copy(buffer, length);

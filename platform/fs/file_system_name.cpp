@@ -1,12 +1,10 @@
 #include "platform/fs/file_system_name.h"
 
 #include "platform/core/ansi_code_page.h"
-#include "platform/core/text.h"
+#include "platform/core/native_path.h"
 
 namespace {
 
-// A path with a zero unit or an unpaired surrogate cannot be written on disk
-// faithfully; replacing the bad units would name some other file.
 bool IsFaithfulPath(std::u16string_view path) {
     for (std::size_t i = 0; i < path.size(); ++i) {
         const char16_t unit = path[i];
@@ -25,10 +23,8 @@ bool IsFaithfulPath(std::u16string_view path) {
 
 std::optional<std::string> ToFileSystemName(std::u16string_view path) {
     if (!IsFaithfulPath(path)) return std::nullopt;
-    return Utf16ToUtf8(path);
+    return ToNativePath(path);
 }
-
-std::u16string FromFileSystemName(std::string_view name) { return Utf8ToUtf16(name); }
 
 std::optional<std::string> AnsiPathToFileSystemName(std::string_view ansiPath) {
     return ToFileSystemName(MultiByteToWideChar(ansiPath));

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/fs/file_system_name.h"
+#include "platform/core/native_path.h"
 #include "platform/process/process_list.h"
 
 namespace {
@@ -92,7 +92,7 @@ bool TakeProcessSnapshot(std::vector<ProcessEntry>& entries) {
         const char state = stat[close + 2];
         if (state == 'Z' || state == 'X' || state == 'x') continue;
         const std::string name = stat.substr(open + 1, close - open - 1);
-        entries.push_back({pid, FromFileSystemName(CompleteKernelName(dir, name))});
+        entries.push_back({pid, FromNativePath(CompleteKernelName(dir, name))});
     }
     const bool complete = errno == 0;
     closedir(proc);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <optional>
 #include <string>
 
@@ -29,24 +30,28 @@ TEST(FileSystemName, ConvertsPathsToUtf8) {
     }
 }
 
-TEST(FileSystemName, ConvertsNamesFromUtf8AndMarksBadBytes) {
+TEST(FileSystemName, ReadsAnsiPathsInTheCodePage) {
+    const char* saved = std::getenv("TEVORIN_ACP");
+    const std::string restore = saved != nullptr ? saved : "";
     struct Case {
-        const char* name;
-        std::string bytes;
-        std::u16string expected;
+        const char* codePage;
+        std::string ansi;
+        std::optional<std::string> expected;
     };
     const Case cases[] = {
-        {"ascii", "Tevorin.exe", u"Tevorin.exe"},
-        {"chinese", "\xE9\x80\x9A", u"通"},
-        {"four bytes", "\xF0\x9F\x98\x80", u"\xD83D\xDE00"},
-        {"lone continuation byte", "a\x80z", u"a\uFFFDz"},
-        {"cut sequence", "a\xE9\x80", u"a\uFFFD"},
-        {"overlong form", "\xC0\xAF", u"\uFFFD\uFFFD"},
-        {"encoded surrogate", "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
-        {"beyond unicode", "\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+        {"UTF-8", "/tmp/\xE9\x80\x9A.gz", "/tmp/\xE9\x80\x9A.gz"},
+        {"GBK", "/tmp/\xCD\xA8.gz", "/tmp/\xE9\x80\x9A.gz"},
+        {"GBK", "/tmp/\x81\x5C.gz", "/tmp/\xE4\xB9\x97.gz"},  // second byte looks like a backslash
+        {"ISO-8859-1", "/tmp/\xE9.gz", "/tmp/\xC3\xA9.gz"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(FromFileSystemName(c.bytes), c.expected) << "case: " << c.name;
+        setenv("TEVORIN_ACP", c.codePage, 1);
+        EXPECT_EQ(AnsiPathToFileSystemName(c.ansi), c.expected) << c.codePage << " " << c.ansi;
+    }
+    if (saved != nullptr) {
+        setenv("TEVORIN_ACP", restore.c_str(), 1);
+    } else {
+        unsetenv("TEVORIN_ACP");
     }
 }
 

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/fs/file_system_name.h"
+#include "platform/core/native_path.h"
 #include "platform/process/process_control.h"
 #include "support/scratch_dir.h"
 
@@ -57,7 +57,7 @@ TEST(ProcessList, ListsOwnProcessUnderItsFullProgramName) {
     // still reports it whole.
     const std::string program = std::filesystem::read_symlink("/proc/self/exe").filename();
     ASSERT_GT(program.size(), 15u);
-    EXPECT_EQ(self->exeFile, FromFileSystemName(program));
+    EXPECT_EQ(self->exeFile, FromNativePath(program));
     EXPECT_TRUE(std::is_sorted(entries.begin(), entries.end(),
                                [](const ProcessEntry& a, const ProcessEntry& b) {
                                    return a.processId < b.processId;

@@ -14,7 +14,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/fs/file_system_name.h"
+#include "platform/core/native_path.h"
 
 namespace tevorin_test {
 
@@ -48,7 +48,7 @@ private:
 };
 
 // The UTF-16 form of a path written as UTF-8 in a test.
-inline std::u16string U16(const std::string& utf8) { return FromFileSystemName(utf8); }
+inline std::u16string U16(const std::string& utf8) { return FromNativePath(utf8); }
 
 inline bool WriteFile(const std::string& path, const std::string& content, mode_t mode = 0644) {
     {
