@@ -9,4 +9,6 @@ std::u16string DirectoryOf(std::u16string_view path) {
     return std::u16string(path.substr(0, slash + 1));
 }
 
-std::u16string GetModuleDir() { return DirectoryOf(GetModuleFilePath()); }
+std::u16string GetModuleDir() {
+    return DirectoryOf(GetModuleFilePath());
+}

@@ -32,9 +32,9 @@ struct StartupData {
 };
 
 enum class StartupResult {
-    kProceed,           // everything read; go on to the single-instance test
-    kNoMainProgram,     // Tevorin.exe cannot be opened: nothing else was read
-    kNoMainWindow,      // no usable "<handle>" value
+    kProceed,        // everything read; go on to the single-instance test
+    kNoMainProgram,  // Tevorin.exe cannot be opened: nothing else was read
+    kNoMainWindow,   // no usable "<handle>" value
 };
 
 // The start-up reads in their fixed order: the version stamp of

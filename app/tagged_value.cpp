@@ -7,8 +7,8 @@ void ExtractTaggedValue(std::u16string_view text, std::u16string_view openTag,
     // The close tag found first may start inside the open tag or overlap its
     // value's start; only a close tag at or after the open tag's end yields a
     // value, so the length below can never be negative.
-    if (open == std::u16string_view::npos || close == std::u16string_view::npos ||
-        close <= open || close < open + openTag.size()) {
+    if (open == std::u16string_view::npos || close == std::u16string_view::npos || close <= open ||
+        close < open + openTag.size()) {
         out.clear();
         return;
     }

@@ -44,4 +44,6 @@ DWORD ParseHexVersion(std::u16string text) {
     return value;
 }
 
-std::u16string VersionDirName(DWORD version) { return FormatText(u"%X", version); }
+std::u16string VersionDirName(DWORD version) {
+    return FormatText(u"%X", version);
+}

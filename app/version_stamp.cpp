@@ -23,9 +23,8 @@ bool WriteVersionStampAt(const std::u16string& path, DWORD version) {
     if (!file.Open(path, CFile::modeWrite | CFile::typeBinary)) return false;
     const BYTE bytes[4] = {static_cast<BYTE>(version), static_cast<BYTE>(version >> 8),
                            static_cast<BYTE>(version >> 16), static_cast<BYTE>(version >> 24)};
-    const bool written =
-        file.Seek(kVersionStampOffset, CFile::begin) == kVersionStampOffset &&
-        file.Write(bytes, sizeof bytes);
+    const bool written = file.Seek(kVersionStampOffset, CFile::begin) == kVersionStampOffset &&
+                         file.Write(bytes, sizeof bytes);
     const bool closed = file.Close();
     return written && closed;
 }

@@ -16,7 +16,8 @@ std::string ManifestBody(const char* name) {
     setenv("TEVORIN_ACP", name, 1);
     std::u16string text;
     while (text.size() < 32 * 1024) {
-        text += u"<filename src=\"http://update.tevorin.example/f.dll\">升级文件.dll</filename>\r\n";
+        text +=
+            u"<filename src=\"http://update.tevorin.example/f.dll\">升级文件.dll</filename>\r\n";
     }
     return *WideCharToMultiByte(text);
 }

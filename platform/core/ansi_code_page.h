@@ -34,7 +34,7 @@ std::optional<std::string> WideCharToMultiByte(std::u16string_view text);
 // across two chunks is carried over and decoded whole. The code page is fixed
 // when the decoder is made.
 class AnsiStreamDecoder {
-public:
+  public:
     AnsiStreamDecoder();
     ~AnsiStreamDecoder();
     AnsiStreamDecoder(const AnsiStreamDecoder&) = delete;
@@ -48,7 +48,7 @@ public:
     // The decoder may then be used for a new stream.
     std::u16string Finish();
 
-private:
+  private:
     struct State;
     std::unique_ptr<State> state_;
 };

@@ -52,13 +52,15 @@ std::vector<std::u16string> GetProcessArguments() {
     std::vector<std::u16string> arguments;
     std::ifstream file("/proc/self/cmdline", std::ios::binary);
     if (!file) return arguments;
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string bytes((std::istreambuf_iterator<char>(file)),
+                            std::istreambuf_iterator<char>());
     // Each argument ends with a zero byte.
     std::size_t start = 0;
     while (start < bytes.size()) {
         std::size_t end = bytes.find('\0', start);
         if (end == std::string::npos) end = bytes.size();
-        arguments.push_back(MultiByteToWideChar(std::string_view(bytes).substr(start, end - start)));
+        arguments.push_back(
+            MultiByteToWideChar(std::string_view(bytes).substr(start, end - start)));
         start = end + 1;
     }
     return arguments;

@@ -56,7 +56,9 @@ int CloseKeepingErrno(int fd) {
 
 }  // namespace
 
-CFile::~CFile() { Close(); }
+CFile::~CFile() {
+    Close();
+}
 
 bool CFile::Open(std::u16string_view path, UINT flags) {
     Close();
@@ -86,7 +88,7 @@ bool CFile::Open(std::u16string_view path, UINT flags) {
     }
     struct stat info = {};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        openError_ = S_ISDIR(info.st_mode)   ? OpenError::kIsDirectory
+        openError_ = S_ISDIR(info.st_mode)    ? OpenError::kIsDirectory
                      : !S_ISREG(info.st_mode) ? OpenError::kNotAFile
                                               : ErrorFromErrno(errno);
         CloseKeepingErrno(fd);
@@ -114,7 +116,8 @@ bool CFile::Open(std::u16string_view path, UINT flags) {
             // Neither writable by us: hold at least a read lock, which still
             // keeps every exclusive open of others out.
             effectiveLock = F_RDLCK;
-            lockFd = AccessAllows(accessMode, F_RDLCK) ? fd : open(self.c_str(), O_RDONLY | O_CLOEXEC);
+            lockFd =
+                AccessAllows(accessMode, F_RDLCK) ? fd : open(self.c_str(), O_RDONLY | O_CLOEXEC);
         }
         if (lockFd < 0) {
             openError_ = ErrorFromErrno(errno);

@@ -21,7 +21,7 @@
 #include "platform/core/win_types.h"
 
 class CFile {
-public:
+  public:
     enum OpenFlags : UINT {
         modeRead = 0x0000,
         modeWrite = 0x0001,
@@ -81,7 +81,7 @@ public:
     bool IsOpen() const { return fd_ >= 0; }
     OpenError LastOpenError() const { return openError_; }
 
-private:
+  private:
     int fd_ = -1;
     int lockFd_ = -1;  // descriptor that holds the share lock, when not fd_
     OpenError openError_ = OpenError::kNone;

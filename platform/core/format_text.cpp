@@ -17,7 +17,9 @@ struct Spec {
     int longCount = 0;   // number of 'l' modifiers
 };
 
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool IsDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
 
 // Reads a decimal field number; stops growing at the cap so that long digit
 // runs cannot overflow.
@@ -104,11 +106,16 @@ std::u16string FormatText(const char16_t* format, ...) {
         }
         Spec spec;
         for (;; ++p) {
-            if (*p == u'-') spec.leftAlign = true;
-            else if (*p == u'0') spec.zeroPad = true;
-            else if (*p == u'+') spec.plusSign = true;
-            else if (*p == u' ') spec.spaceSign = true;
-            else break;
+            if (*p == u'-')
+                spec.leftAlign = true;
+            else if (*p == u'0')
+                spec.zeroPad = true;
+            else if (*p == u'+')
+                spec.plusSign = true;
+            else if (*p == u' ')
+                spec.spaceSign = true;
+            else
+                break;
         }
         spec.width = ReadNumber(p);
         if (*p == u'.') {
@@ -128,9 +135,9 @@ std::u16string FormatText(const char16_t* format, ...) {
                                                         : va_arg(args, int);
                 const bool negative = value < 0;
                 // Negate in unsigned arithmetic so that the minimum value is safe.
-                unsigned long long magnitude =
-                    negative ? 0ULL - static_cast<unsigned long long>(value)
-                             : static_cast<unsigned long long>(value);
+                unsigned long long magnitude = negative
+                                                   ? 0ULL - static_cast<unsigned long long>(value)
+                                                   : static_cast<unsigned long long>(value);
                 std::u16string_view sign = negative         ? u"-"
                                            : spec.plusSign  ? u"+"
                                            : spec.spaceSign ? u" "
@@ -141,10 +148,9 @@ std::u16string FormatText(const char16_t* format, ...) {
             case u'u':
             case u'x':
             case u'X': {
-                unsigned long long value = spec.longCount == 2 ? va_arg(args, unsigned long long)
-                                           : spec.longCount == 1
-                                               ? va_arg(args, unsigned long)
-                                               : va_arg(args, unsigned int);
+                unsigned long long value = spec.longCount == 2   ? va_arg(args, unsigned long long)
+                                           : spec.longCount == 1 ? va_arg(args, unsigned long)
+                                                                 : va_arg(args, unsigned int);
                 const unsigned base = conversion == u'u' ? 10 : 16;
                 EmitNumber(out, spec, u"", Digits(value, base, conversion == u'X'));
                 break;

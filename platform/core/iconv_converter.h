@@ -8,7 +8,7 @@
 #include <string_view>
 
 class IconvConverter {
-public:
+  public:
     // Opens a conversion from `from` to `to` (iconv names).
     IconvConverter(const char* to, const char* from);
     ~IconvConverter();
@@ -35,7 +35,7 @@ public:
     // Back to the initial shift state, discarding any pending output.
     void Reset();
 
-private:
+  private:
     static inline const iconv_t kInvalid = reinterpret_cast<iconv_t>(-1);
     iconv_t descriptor_;
 };

@@ -31,8 +31,8 @@ std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
         const auto first = static_cast<unsigned char>(bytes[i]);
         const auto second = static_cast<unsigned char>(bytes[i + 1]);
-        text.push_back(static_cast<char16_t>(bigEndian ? (first << 8) | second
-                                                       : first | (second << 8)));
+        text.push_back(
+            static_cast<char16_t>(bigEndian ? (first << 8) | second : first | (second << 8)));
     }
     return text;
 }
@@ -78,9 +78,8 @@ std::optional<std::u16string> FindValue(std::u16string_view text, std::u16string
             // Only the first section of a name counts.
             if (inSection) return std::nullopt;
             const std::size_t close = line.find(u']');
-            const std::u16string_view name =
-                std::u16string_view(line).substr(1, close == std::u16string::npos ? std::u16string::npos
-                                                                                   : close - 1);
+            const std::u16string_view name = std::u16string_view(line).substr(
+                1, close == std::u16string::npos ? std::u16string::npos : close - 1);
             inSection = !sectionSeen && SameName(name, section);
             sectionSeen = sectionSeen || inSection;
             continue;

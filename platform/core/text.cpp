@@ -78,6 +78,10 @@ std::int32_t ParseDecimal(const char16_t* text) {
 
 }  // namespace
 
-int _wtoi(const char16_t* text) { return ParseDecimal(text); }
+int _wtoi(const char16_t* text) {
+    return ParseDecimal(text);
+}
 
-long _wtol(const char16_t* text) { return ParseDecimal(text); }
+long _wtol(const char16_t* text) {
+    return ParseDecimal(text);
+}

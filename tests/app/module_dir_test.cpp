@@ -12,7 +12,8 @@
 
 namespace {
 
-const std::filesystem::path kProbe = std::filesystem::path(TEVORIN_BINARY_DIR) / "tests/app/app_probe";
+const std::filesystem::path kProbe =
+    std::filesystem::path(TEVORIN_BINARY_DIR) / "tests/app/app_probe";
 
 TEST(DirectoryOf, KeepsEverythingUpToTheLastSlash) {
     struct Case {

@@ -48,7 +48,7 @@ TEST(UiLanguageFromSetting, MapsTheSettingsWord) {
         std::u16string value;
         int expected;
     } cases[] = {
-        {u"ch", 0}, {u"CH", 0}, {u" Ch\t", 0}, {u"tw", 1}, {u"TW ", 1}, {u"zh", 2},
+        {u"ch", 0}, {u"CH", 0}, {u" Ch\t", 0}, {u"tw", 1},  {u"TW ", 1},  {u"zh", 2},
         {u"", 2},   {u"en", 2}, {u"chs", 2},   {u"c h", 2}, {u"中文", 2},
     };
     for (const auto& c : cases) {
@@ -89,7 +89,7 @@ TEST(ReadUiLanguage, CutsAValueLongerThanTheReadLimit) {
 }
 
 class ReadStartupDataTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         moduleDir_ = dir_.U16() + u"/";
         std::filesystem::create_directory(dir_.path() / "data");
@@ -108,9 +108,9 @@ TEST_F(ReadStartupDataTest, ReadsVersionArgumentsAndLanguage) {
     WriteMainProgram();
     dir_.Write("data/pro.ini", "[Window]\nlang=tw\n");
     StartupData data;
-    EXPECT_EQ(ReadStartupData(moduleDir_, u"u <handle>918</handle><userupgrade>TRUE</userupgrade>",
-                              data),
-              StartupResult::kProceed);
+    EXPECT_EQ(
+        ReadStartupData(moduleDir_, u"u <handle>918</handle><userupgrade>TRUE</userupgrade>", data),
+        StartupResult::kProceed);
     EXPECT_EQ(data.installedVersion, 0xC1A2Bu);
     EXPECT_EQ(HwndToInt(data.arguments.mainWindow), 918);
     EXPECT_EQ(data.arguments.userUpgrade, 1);

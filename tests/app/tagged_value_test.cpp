@@ -14,8 +14,8 @@ TEST(ExtractTaggedValue, TakesTheTextBetweenTheFirstTags) {
         {u"u.exe <handle>918</handle>", u"918"},
         {u"<handle></handle>", u""},
         {u"<handle> 77abc</handle>", u" 77abc"},
-        {u"</handle><handle>5", u""},              // close before open
-        {u"</handle> <handle>5</handle>", u""},    // the first close still counts
+        {u"</handle><handle>5", u""},            // close before open
+        {u"</handle> <handle>5</handle>", u""},  // the first close still counts
         {u"<handle>1</handle><handle>2</handle>", u"1"},
         {u"<handle>1<handle>2</handle>", u"1<handle>2"},
         {u"<handle>5", u""},

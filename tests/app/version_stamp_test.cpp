@@ -76,7 +76,8 @@ TEST(WriteVersionStampAt, ChangesExactlyTheFourStampBytes) {
         TempDir dir;
         const std::string before = Executable("\x11\x22\x33\x44");
         dir.Write("Tevorin.exe", before);
-        EXPECT_TRUE(WriteVersionStampAt(dir.U16("Tevorin.exe"), c.version)) << std::hex << c.version;
+        EXPECT_TRUE(WriteVersionStampAt(dir.U16("Tevorin.exe"), c.version))
+            << std::hex << c.version;
         std::string expected = before;
         expected.replace(32, 4, c.bytes);
         EXPECT_EQ(dir.Read("Tevorin.exe"), expected) << std::hex << c.version;

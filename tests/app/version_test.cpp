@@ -34,15 +34,9 @@ TEST(ParseHexVersion, NonDigitsRepeatTheDigitBefore) {
         std::u16string text;
         DWORD expected;
     } cases[] = {
-        {u"1.2", 0x112},
-        {u"1g", 0x11},
-        {u"1..", 0x111},
-        {u"a b", 0xAAB},
+        {u"1.2", 0x112}, {u"1g", 0x11}, {u"1..", 0x111}, {u"a b", 0xAAB},
         {u".5", 0x05},  // nothing before the first: it counts as 0
-        {u"x1", 0x01},
-        {u"zz", 0},
-        {u"0x1A", 0x1A},
-        {u"v2", 0x02},
+        {u"x1", 0x01},   {u"zz", 0},    {u"0x1A", 0x1A}, {u"v2", 0x02},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ParseHexVersion(c.text), c.expected) << "text " << Show(c.text);
@@ -57,14 +51,17 @@ TEST(ParseHexVersion, WalksNarrowBytesOfNonAsciiTextWithinBounds) {
         std::u16string text;
         DWORD expected;
     } cases[] = {
-        {"UTF-8", u"1中2", 0x111},                // bytes 31 E4 B8 | AD 32
-        {"GBK", u"1中2", 0x111},                  // bytes 31 D6 D0 | 32
-        {"UTF-8", u"中1", 0x00},                  // bytes E4 B8 | AD 31
-        {"GBK", u"1ｶ2", 0x112},                   // not in GBK: taken as '?'
-        {"UTF-8", u"1\U0001F600" u"2", 0x1111},   // four bytes for two units
+        {"UTF-8", u"1中2", 0x111},  // bytes 31 E4 B8 | AD 32
+        {"GBK", u"1中2", 0x111},    // bytes 31 D6 D0 | 32
+        {"UTF-8", u"中1", 0x00},    // bytes E4 B8 | AD 31
+        {"GBK", u"1ｶ2", 0x112},     // not in GBK: taken as '?'
+        {"UTF-8",
+         u"1\U0001F600"
+         u"2",
+         0x1111},                                                        // four bytes for two units
         {"UTF-8", std::u16string{u'1', char16_t(0xD800), u'2'}, 0x112},  // lone surrogate
-        {"ISO-8859-1", u"1é2", 0x112},            // one byte per unit: no shift
-        {"ISO-8859-1", u"1中2", 0x112},           // not representable: '?'
+        {"ISO-8859-1", u"1é2", 0x112},   // one byte per unit: no shift
+        {"ISO-8859-1", u"1中2", 0x112},  // not representable: '?'
     };
     for (const auto& c : cases) {
         CodePageGuard guard(c.codePage);
@@ -77,8 +74,12 @@ TEST(VersionDirName, IsUpperCaseHexadecimal) {
         DWORD version;
         std::u16string expected;
     } cases[] = {
-        {0xC1A2B, u"C1A2B"}, {0, u"0"}, {0x10, u"10"}, {0xFFFFFFFF, u"FFFFFFFF"},
-        {0x80000000, u"80000000"}, {0xabcdef, u"ABCDEF"},
+        {0xC1A2B, u"C1A2B"},
+        {0, u"0"},
+        {0x10, u"10"},
+        {0xFFFFFFFF, u"FFFFFFFF"},
+        {0x80000000, u"80000000"},
+        {0xabcdef, u"ABCDEF"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(VersionDirName(c.version), c.expected) << std::hex << c.version;

@@ -39,8 +39,7 @@ TEST(AnsiCodePage, NameComesFromTheEnvironmentOrFallsBackToUtf8) {
         if (lang == nullptr || *lang == 0) lang = std::getenv("LANG");
         const std::string locale = lang ? lang : "";
         if (locale.empty() || locale == "C" || locale == "POSIX" ||
-            locale.find("UTF-8") != std::string::npos ||
-            locale.find("utf8") != std::string::npos) {
+            locale.find("UTF-8") != std::string::npos || locale.find("utf8") != std::string::npos) {
             EXPECT_EQ(AnsiCodePageName(), "UTF-8");
         }
     }
@@ -131,7 +130,8 @@ TEST(WideCharToMultiByte, ConvertsOrReportsUnrepresentableText) {
     };
     for (const auto& c : cases) {
         CodePageGuard guard(c.codePage);
-        EXPECT_EQ(WideCharToMultiByte(c.text), c.expected) << c.codePage << " text " << Show(c.text);
+        EXPECT_EQ(WideCharToMultiByte(c.text), c.expected)
+            << c.codePage << " text " << Show(c.text);
     }
 }
 

@@ -6,7 +6,7 @@
 #include <string>
 
 class CodePageGuard {
-public:
+  public:
     explicit CodePageGuard(const char* name) {
         if (const char* old = std::getenv("TEVORIN_ACP")) previous_ = old;
         if (name != nullptr) {
@@ -25,6 +25,6 @@ public:
     CodePageGuard(const CodePageGuard&) = delete;
     CodePageGuard& operator=(const CodePageGuard&) = delete;
 
-private:
+  private:
     std::optional<std::string> previous_;
 };

@@ -54,8 +54,8 @@ TEST(CFileSharing, OpensAgainstAnOpenInAnotherProcess) {
 }
 
 TEST(CFileSharing, EveryModeOpensWhenNobodyElseHoldsTheFile) {
-    for (UINT flags : {kSharedRead, kSharedWrite, kExclusiveRead, kExclusiveWrite,
-                       kExclusiveReadWrite}) {
+    for (UINT flags :
+         {kSharedRead, kSharedWrite, kExclusiveRead, kExclusiveWrite, kExclusiveReadWrite}) {
         TempDir dir;
         dir.Write("a", "abc");
         CFile file;

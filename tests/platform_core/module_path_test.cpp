@@ -35,7 +35,8 @@ TEST(GetModuleFileNameW, CutsThePathToTheBuffer) {
     };
     for (const auto& c : cases) {
         std::u16string buffer(c.size + 4, u'#');
-        EXPECT_EQ(GetModuleFileNameW(nullptr, buffer.data(), c.size), c.result) << "size " << c.size;
+        EXPECT_EQ(GetModuleFileNameW(nullptr, buffer.data(), c.size), c.result)
+            << "size " << c.size;
         EXPECT_EQ(std::u16string(buffer.c_str()), c.text) << "size " << c.size;
         EXPECT_EQ(buffer[c.size], u'#') << "wrote past the buffer, size " << c.size;
     }

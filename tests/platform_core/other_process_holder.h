@@ -15,7 +15,7 @@
 inline constexpr int kHolderWatchdogMs = 10000;
 
 class OtherProcessHolder {
-public:
+  public:
     OtherProcessHolder(const std::u16string& path, UINT flags) {
         int report[2];
         int release[2];
@@ -65,9 +65,8 @@ public:
 
     bool opened() const { return opened_; }
 
-private:
+  private:
     pid_t pid_ = -1;
     int release_ = -1;
     bool opened_ = false;
 };
-

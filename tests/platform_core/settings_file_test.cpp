@@ -87,12 +87,14 @@ TEST(GetPrivateProfileStringW, GivesTheDefaultWithoutAFileOrArguments) {
     const std::u16string missing = dir.U16("data/pro.ini");
     EXPECT_EQ(GetPrivateProfileStringW(u"Window", u"lang", u"CH", buffer, 16, missing.c_str()), 2u);
     EXPECT_EQ(std::u16string(buffer), u"CH");
-    EXPECT_EQ(GetPrivateProfileStringW(u"Window", u"lang", nullptr, buffer, 16, missing.c_str()), 0u);
+    EXPECT_EQ(GetPrivateProfileStringW(u"Window", u"lang", nullptr, buffer, 16, missing.c_str()),
+              0u);
     EXPECT_EQ(buffer[0], u'\0');
     EXPECT_EQ(GetPrivateProfileStringW(u"Window", u"lang", u"CH", buffer, 16, dir.U16().c_str()),
               2u);  // a directory is no settings file
     EXPECT_EQ(GetPrivateProfileStringW(nullptr, u"lang", u"CH", buffer, 16, missing.c_str()), 2u);
-    EXPECT_EQ(GetPrivateProfileStringW(u"Window", u"lang", u"CH", nullptr, 16, missing.c_str()), 0u);
+    EXPECT_EQ(GetPrivateProfileStringW(u"Window", u"lang", u"CH", nullptr, 16, missing.c_str()),
+              0u);
     buffer[0] = u'#';
     EXPECT_EQ(GetPrivateProfileStringW(u"Window", u"lang", u"CH", buffer, 0, missing.c_str()), 0u);
     EXPECT_EQ(buffer[0], u'#');

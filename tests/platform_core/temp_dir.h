@@ -11,9 +11,10 @@
 #include "platform/core/text.h"
 
 class TempDir {
-public:
+  public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tevorin-test-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "tevorin-test-XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr) {
             ADD_FAILURE() << "mkdtemp failed for " << pattern;
             return;
@@ -47,6 +48,6 @@ public:
         return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     }
 
-private:
+  private:
     std::filesystem::path path_;
 };

@@ -6,4 +6,6 @@
 
 #include "platform/core/text.h"
 
-inline std::string Show(std::u16string_view text) { return '"' + Utf16ToUtf8(text) + '"'; }
+inline std::string Show(std::u16string_view text) {
+    return '"' + Utf16ToUtf8(text) + '"';
+}

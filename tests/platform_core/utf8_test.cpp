@@ -32,15 +32,17 @@ TEST(Utf8ToUtf16, ReplacesEachIllFormedSubsequence) {
         std::u16string expected;
     } cases[] = {
         {"\x80", u"\uFFFD"},
-        {"a\xBF" "b", u"a\uFFFDb"},
-        {"\xC0\xAF", u"\uFFFD\uFFFD"},          // overlong '/'
-        {"\xE0\x80\xAF", u"\uFFFD\uFFFD\uFFFD"},  // overlong, second byte out of range
-        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},  // encoded surrogate
+        {"a\xBF"
+         "b",
+         u"a\uFFFDb"},
+        {"\xC0\xAF", u"\uFFFD\uFFFD"},                      // overlong '/'
+        {"\xE0\x80\xAF", u"\uFFFD\uFFFD\uFFFD"},            // overlong, second byte out of range
+        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},            // encoded surrogate
         {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // past U+10FFFF
         {"\xF5\x80", u"\uFFFD\uFFFD"},
         {"\xFF", u"\uFFFD"},
-        {"\xE4\xB8", u"\uFFFD"},            // truncated at the end
-        {"\xE4\xB8x", u"\uFFFDx"},          // truncated before ASCII
+        {"\xE4\xB8", u"\uFFFD"},    // truncated at the end
+        {"\xE4\xB8x", u"\uFFFDx"},  // truncated before ASCII
         {"\xF0\x9F\x98", u"\uFFFD"},
         {"\xE4\xE4\xB8\xAD", u"\uFFFD中"},  // restart at the lead byte
     };
