@@ -1,6 +1,7 @@
 #include "platform/core/file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <array>
 #include <cstring>
@@ -132,6 +133,20 @@ TEST(CFileOpen, ReportsWhyItFailed) {
     EXPECT_FALSE(file.Open(dir.U16("no/such/dir"), CFile::modeCreate | CFile::modeWrite));
     EXPECT_EQ(file.LastOpenError(), CFile::OpenError::kNotFound);
     EXPECT_FALSE(file.IsOpen());
+}
+
+TEST(CFileOpen, RefusesFifosAndDevicesWithoutBlocking) {
+    TempDir dir;
+    ASSERT_EQ(mkfifo((dir.path() / "fifo").c_str(), 0600), 0);
+    // Nobody has the FIFO open: a blocking open would wait forever here.
+    for (UINT flags : {kSharedRead, kExclusiveWrite, CFile::modeCreate | CFile::modeWrite}) {
+        CFile file;
+        EXPECT_FALSE(file.Open(dir.U16("fifo"), flags)) << std::hex << flags;
+        EXPECT_EQ(file.LastOpenError(), CFile::OpenError::kNotAFile) << std::hex << flags;
+    }
+    CFile device;
+    EXPECT_FALSE(device.Open(u"/dev/null", kSharedRead));
+    EXPECT_EQ(device.LastOpenError(), CFile::OpenError::kNotAFile);
 }
 
 TEST(CFileIo, ReadsWritesSeeksAndMeasures) {
