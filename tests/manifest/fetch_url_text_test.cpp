@@ -127,7 +127,7 @@ TEST(FetchUrlText, ReturnsWhateverArrivedWhenTheTransferFails) {
     };
     for (const Case& c : cases) {
         TestHttpServer server([&c](const HttpRequest&) { return c.script; });
-        EXPECT_EQ(Utf16ToUtf8(Fetch(server.Url16("/"), "UTF-8", "500")), Utf16ToUtf8(c.expected))
+        EXPECT_EQ(Utf16ToUtf8(Fetch(server.Url16("/"), "UTF-8", "1500")), Utf16ToUtf8(c.expected))
             << c.name;
         server.Stop();
     }

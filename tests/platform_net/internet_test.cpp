@@ -19,7 +19,7 @@ using test_support::HttpResponseWithLength;
 using test_support::ResponseScript;
 using test_support::TestHttpServer;
 
-InternetSessionOptions TestOptions(Watchdog& watchdog, std::chrono::milliseconds stall = 2s) {
+InternetSessionOptions TestOptions(Watchdog& watchdog, std::chrono::milliseconds stall = 10s) {
     InternetSessionOptions options;
     options.connectTimeout = 2s;
     options.stallTimeout = stall;
@@ -207,7 +207,7 @@ TEST(Internet, StallsAndCancelsEndWithinBoundedTime) {
         TestHttpServer server([&c](const HttpRequest&) { return c.script; });
         Watchdog watchdog(20s);
         std::atomic<bool> cancel{false};
-        InternetSessionOptions options = TestOptions(watchdog, c.cancelFromOutside ? 60s : 300ms);
+        InternetSessionOptions options = TestOptions(watchdog, c.cancelFromOutside ? 60s : 1s);
         std::thread canceller;
         if (c.cancelFromOutside) {
             options.cancel = &cancel;
@@ -226,7 +226,7 @@ TEST(Internet, StallsAndCancelsEndWithinBoundedTime) {
         if (c.opened) {
             EXPECT_TRUE(got.readFailed) << c.name;
         }
-        EXPECT_LT(took, 5s) << c.name;
+        EXPECT_LT(took, 15s) << c.name;  // far below the 60 s stall time of the cancel case
         server.Stop();
     }
 }
