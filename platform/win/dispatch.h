@@ -24,6 +24,10 @@ void HandleAllSentMessages(ThreadQueue& queue);
 // fallback when the window is gone or its thread ends first.
 LRESULT RunOnWindowThread(HWND hwnd, std::function<LRESULT()> task, LRESULT fallback);
 
+// Queues task to run on the window's thread the next time it looks at its
+// messages; nobody waits for it. False when the window is gone.
+bool PostWindowTask(HWND hwnd, std::function<void()> task);
+
 // True when the window lives on the calling thread.
 bool IsOwnWindow(HWND hwnd);
 

@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "platform/win/desktop_session.h"
+
 namespace tevorin::win {
 namespace {
 std::atomic<RemoteWindows*> g_remote{nullptr};

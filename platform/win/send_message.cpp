@@ -82,6 +82,18 @@ LRESULT RunOnWindowThread(HWND hwnd, std::function<LRESULT()> task, LRESULT fall
     return SendAcrossThreads(hwnd, std::move(message), fallback);
 }
 
+bool PostWindowTask(HWND hwnd, std::function<void()> task) {
+    auto message = std::make_shared<SentMessage>();
+    message->hwnd = hwnd;
+    message->task = [hwnd, task = std::move(task)]() -> LRESULT {
+        if (IsOwnWindow(hwnd)) task();
+        return 0;
+    };
+    std::lock_guard lock(RegistryMutex());
+    WindowRecord* record = FindLocked(hwnd);
+    return record != nullptr && record->queue->Deliver(std::move(message));
+}
+
 }  // namespace tevorin::win
 
 using namespace tevorin::win;

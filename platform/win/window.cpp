@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "platform/win/desktop_session.h"
 #include "platform/win/dispatch.h"
 #include "platform/win/message_loop.h"
 #include "platform/win/paint.h"
@@ -85,6 +86,7 @@ HWND CreateWindowExW(DWORD exStyle, const char16_t* className, const char16_t* w
     }
     record->rect = RECT{x, y, x + std::max(0, width), y + std::max(0, height)};
 
+    AttachDesktopSessionToThisThread();
     const int handle = AllocateWindowHandle();
     if (handle <= 0) return nullptr;
     record->handle = handle;

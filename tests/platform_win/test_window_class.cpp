@@ -1,6 +1,11 @@
 #include "test_window_class.h"
 
+#include <stdlib.h>
+
 #include <algorithm>
+#include <filesystem>
+#include <string>
+#include <system_error>
 #include <utility>
 
 MessageLog& MessageLog::Instance() {
@@ -75,3 +80,24 @@ HWND MakeChild(HWND parent, int id, RECT rect, DWORD style) {
     return CreateWindowExW(0, TestClassName(), u"", style, rect.left, rect.top, rect.Width(),
                            rect.Height(), parent, ChildIdMenu(id), nullptr);
 }
+
+namespace {
+
+// Each test program gets a desktop session of its own, so that tests never
+// see the windows of the user's real session or of other test programs.
+struct PrivateDesktopSession {
+    std::string path;
+    PrivateDesktopSession() {
+        char pattern[] = "/tmp/tevorin-test-desktop-XXXXXX";
+        if (::mkdtemp(pattern) != nullptr) {
+            path = pattern;
+            ::setenv("TEVORIN_DESKTOP", pattern, 1);
+        }
+    }
+    ~PrivateDesktopSession() {
+        std::error_code ignored;
+        if (!path.empty()) std::filesystem::remove_all(path, ignored);
+    }
+} g_privateDesktopSession;
+
+}  // namespace
