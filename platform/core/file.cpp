@@ -76,14 +76,25 @@ bool CFile::Open(std::u16string_view path, UINT flags) {
     // Truncation waits until the share lock is held, so that a refused open
     // leaves the file as it was.
     const std::string nativePath = ToNativePath(path);
-    const int fd = open(nativePath.c_str(), accessMode | O_CLOEXEC | (create ? O_CREAT : 0), 0666);
+    // Non-blocking, so that a FIFO in place of a file cannot hang the open;
+    // only regular files are accepted, and they never block anyway.
+    const int fd = open(nativePath.c_str(),
+                        accessMode | O_CLOEXEC | O_NONBLOCK | (create ? O_CREAT : 0), 0666);
     if (fd < 0) {
-        openError_ = ErrorFromErrno(errno);
+        openError_ = errno == ENXIO ? OpenError::kNotAFile : ErrorFromErrno(errno);
         return false;
     }
     struct stat info = {};
-    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        openError_ = S_ISDIR(info.st_mode) ? OpenError::kIsDirectory : ErrorFromErrno(errno);
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        openError_ = S_ISDIR(info.st_mode)   ? OpenError::kIsDirectory
+                     : !S_ISREG(info.st_mode) ? OpenError::kNotAFile
+                                              : ErrorFromErrno(errno);
+        CloseKeepingErrno(fd);
+        return false;
+    }
+    const int statusFlags = fcntl(fd, F_GETFL);
+    if (statusFlags < 0 || fcntl(fd, F_SETFL, statusFlags & ~O_NONBLOCK) != 0) {
+        openError_ = ErrorFromErrno(errno);
         CloseKeepingErrno(fd);
         return false;
     }

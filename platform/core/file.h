@@ -39,7 +39,15 @@ public:
     enum SeekPosition : UINT { begin = 0, current = 1, end = 2 };
 
     // Why the last Open failed.
-    enum class OpenError { kNone, kNotFound, kAccessDenied, kSharingViolation, kIsDirectory, kOther };
+    enum class OpenError {
+        kNone,
+        kNotFound,
+        kAccessDenied,
+        kSharingViolation,
+        kIsDirectory,
+        kNotAFile,  // a FIFO, device or socket: only regular files are opened
+        kOther,
+    };
 
     CFile() = default;
     ~CFile();
@@ -49,7 +57,7 @@ public:
     // Opens `path`. modeCreate creates the file and empties an existing one
     // unless modeNoTruncate is given; without modeCreate a missing file fails
     // and nothing is created or truncated. An open file object is closed
-    // first. Directories cannot be opened.
+    // first. Only regular files can be opened.
     [[nodiscard]] bool Open(std::u16string_view path, UINT flags);
 
     // Moves the file position; returns the new position, or -1 when the

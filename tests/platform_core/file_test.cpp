@@ -1,78 +1,16 @@
 #include "platform/core/file.h"
 
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
 #include <array>
 #include <cstring>
 #include <string>
 
+#include "platform_core/other_process_holder.h"
 #include "platform_core/temp_dir.h"
 
 namespace {
-
-constexpr int kWatchdogMs = 10000;
-
-// Another process that opens a file with given flags and keeps it open until
-// the holder is destroyed.
-class OtherProcessHolder {
-public:
-    OtherProcessHolder(const std::u16string& path, UINT flags) {
-        int report[2];
-        int release[2];
-        if (pipe(report) != 0 || pipe(release) != 0) {
-            ADD_FAILURE() << "pipe failed";
-            return;
-        }
-        pid_ = fork();
-        if (pid_ < 0) {
-            ADD_FAILURE() << "fork failed";
-            return;
-        }
-        if (pid_ == 0) {
-            close(report[0]);
-            close(release[1]);
-            CFile file;
-            const char opened = file.Open(path, flags) ? '1' : '0';
-            if (write(report[1], &opened, 1) != 1) _exit(2);
-            char ignored;
-            // Blocks until the parent closes its end.
-            while (read(release[0], &ignored, 1) > 0) {
-            }
-            file.Close();
-            _exit(0);
-        }
-        close(report[1]);
-        close(release[0]);
-        release_ = release[1];
-        pollfd waiting = {report[0], POLLIN, 0};
-        char opened = 0;
-        if (poll(&waiting, 1, kWatchdogMs) == 1 && read(report[0], &opened, 1) == 1) {
-            opened_ = opened == '1';
-        } else {
-            ADD_FAILURE() << "the other process did not report";
-        }
-        close(report[0]);
-    }
-
-    ~OtherProcessHolder() {
-        if (release_ >= 0) close(release_);
-        if (pid_ > 0) {
-            int status = 0;
-            EXPECT_EQ(waitpid(pid_, &status, 0), pid_);
-            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-        }
-    }
-
-    bool opened() const { return opened_; }
-
-private:
-    pid_t pid_ = -1;
-    int release_ = -1;
-    bool opened_ = false;
-};
 
 const UINT kSharedRead = CFile::modeRead | CFile::shareDenyNone | CFile::typeBinary;
 const UINT kSharedWrite = CFile::modeWrite | CFile::shareDenyNone | CFile::typeBinary;
@@ -195,6 +133,20 @@ TEST(CFileOpen, ReportsWhyItFailed) {
     EXPECT_FALSE(file.Open(dir.U16("no/such/dir"), CFile::modeCreate | CFile::modeWrite));
     EXPECT_EQ(file.LastOpenError(), CFile::OpenError::kNotFound);
     EXPECT_FALSE(file.IsOpen());
+}
+
+TEST(CFileOpen, RefusesFifosAndDevicesWithoutBlocking) {
+    TempDir dir;
+    ASSERT_EQ(mkfifo((dir.path() / "fifo").c_str(), 0600), 0);
+    // Nobody has the FIFO open: a blocking open would wait forever here.
+    for (UINT flags : {kSharedRead, kExclusiveWrite, CFile::modeCreate | CFile::modeWrite}) {
+        CFile file;
+        EXPECT_FALSE(file.Open(dir.U16("fifo"), flags)) << std::hex << flags;
+        EXPECT_EQ(file.LastOpenError(), CFile::OpenError::kNotAFile) << std::hex << flags;
+    }
+    CFile device;
+    EXPECT_FALSE(device.Open(u"/dev/null", kSharedRead));
+    EXPECT_EQ(device.LastOpenError(), CFile::OpenError::kNotAFile);
 }
 
 TEST(CFileIo, ReadsWritesSeeksAndMeasures) {
