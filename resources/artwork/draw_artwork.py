@@ -322,13 +322,14 @@ def bmp_24(canvas):
     return header + info + data
 
 
-def and_mask(rgba_rows, width):
+def and_mask(rgba_rows, width, threshold):
+    """Mask bit set (transparent) where alpha is below `threshold`."""
     stride = row_stride(width, 1)
     data = bytearray()
     for row in reversed(rgba_rows):
         line = bytearray(stride)
         for x, pixel in enumerate(row):
-            if pixel[3] < 128:
+            if pixel[3] < threshold:
                 line[x // 8] |= 0x80 >> (x % 8)
         data += line
     return data
@@ -340,7 +341,9 @@ def dib_32(canvas):
     for row in reversed(rows):
         for r, g, b, a in row:
             pixels += bytes((b, g, r, a))
-    mask = and_mask(rows, canvas.width)
+    # Only fully transparent pixels are masked: an edge pixel with some alpha
+    # must still show where the alpha channel is honoured.
+    mask = and_mask(rows, canvas.width, 1)
     info = struct.pack("<IiiHHIIiiII", 40, canvas.width, canvas.height * 2, 1, 32, 0,
                        len(pixels) + len(mask), 0, 0, 0, 0)
     return info + pixels + mask
@@ -380,7 +383,7 @@ def dib_8(canvas):
     for row in reversed(rows):
         line = bytearray(nearest(p[:3]) if p[3] >= 128 else 0 for p in row)
         pixels += line + bytes(stride - len(line))
-    mask = and_mask(rows, canvas.width)
+    mask = and_mask(rows, canvas.width, 128)
     info = struct.pack("<IiiHHIIiiII", 40, canvas.width, canvas.height * 2, 1, 8, 0,
                        len(pixels) + len(mask), 0, 0, 256, 0)
     colour_table = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
