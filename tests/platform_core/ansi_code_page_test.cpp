@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <random>
 #include <string>
 
 #include "platform_core/code_page_guard.h"
@@ -225,6 +226,46 @@ TEST(AnsiStreamDecoder, KeepsTheCodePageItWasMadeWith) {
     }
     CodePageGuard guard("UTF-8");
     EXPECT_EQ(decoder->Feed("\xD6\xD0"), u"中");
+}
+
+TEST(AnsiStreamDecoder, ChunkingNeverChangesTheResult) {
+    // Valid text with random bytes spliced in, cut into random chunks: the
+    // stream must decode exactly as the whole buffer does.
+    std::mt19937 random(20261211);
+    struct Case {
+        const char* codePage;
+        std::u16string text;
+    } cases[] = {
+        {"GBK", u"升级 abc 下载完成，正在安装"},
+        {"UTF-8", u"升级 abc 下载完成，正在安装 \U0001F600"},
+        {"GB18030", u"升级 abc 下载完成 \U0001F600"},
+        {"BIG5", u"升級 abc 下載完成，正在安裝"},
+    };
+    for (const auto& [codePage, text] : cases) {
+        CodePageGuard guard(codePage);
+        const std::optional<std::string> valid = WideCharToMultiByte(text);
+        ASSERT_TRUE(valid.has_value()) << codePage;
+        for (int round = 0; round < 200; ++round) {
+            std::string bytes;
+            for (int piece = 0; piece < 6; ++piece) {
+                if (random() % 2 == 0) {
+                    bytes += *valid;
+                } else {
+                    for (unsigned n = random() % 5; n > 0; --n) bytes.push_back(char(random()));
+                }
+            }
+            const std::u16string whole = MultiByteToWideChar(bytes);
+            AnsiStreamDecoder decoder;
+            std::u16string streamed;
+            for (std::size_t at = 0; at < bytes.size();) {
+                const std::size_t length = 1 + random() % 9;
+                streamed += decoder.Feed(std::string_view(bytes).substr(at, length));
+                at += length;
+            }
+            streamed += decoder.Finish();
+            ASSERT_EQ(streamed, whole) << codePage << " round " << round;
+        }
+    }
 }
 
 }  // namespace

@@ -1,0 +1,8 @@
+#include "app/update_state.h"
+
+UpdateState theUpdateState;
+
+UpdateState::~UpdateState() {
+    for (auto& record : files) record.reset();
+    files.clear();
+}
