@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -103,6 +104,31 @@ bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
     return true;
 }
 
+// Writes a new file beside `destination` under a temporary name, flushes it
+// to the disk and renames it over the destination, so the destination holds
+// either its old content or the whole new one. The temporary file is removed
+// on failure.
+bool WriteBesideAndRename(const std::string& destination, mode_t mode, bool failIfExists,
+                          const std::function<bool(int)>& writeContent) {
+    std::string temporary = DirectoryOf(destination) + "/." + BaseNameOf(destination) + ".new-XXXXXX";
+    Descriptor out(mkostemp(temporary.data(), O_CLOEXEC));
+    if (out.Get() < 0) return false;
+    bool ok = writeContent(out.Get());
+    ok = ok && fchmod(out.Get(), mode) == 0;
+    ok = ok && fsync(out.Get()) == 0;
+    ok = out.Close() && ok;
+    if (ok) {
+        ok = failIfExists ? RenameWithoutReplacing(temporary, destination)
+                          : rename(temporary.c_str(), destination.c_str()) == 0;
+    }
+    if (!ok) {
+        (void)unlink(temporary.c_str());
+        return false;
+    }
+    FlushDirectory(DirectoryOf(destination));
+    return true;
+}
+
 }  // namespace
 
 BOOL CreateDirectoryW(const char16_t* path, SECURITY_ATTRIBUTES* /*security*/) {
@@ -159,25 +185,19 @@ BOOL CopyFileW(const char16_t* existingFile, const char16_t* newFile, BOOL failI
 
     mode_t mode = sourceInfo.st_mode & 0777;
     if (IsProgramFile(in.Get())) mode |= (mode & 0444) >> 2;
+    const int from = in.Get();
+    return WriteBesideAndRename(*destination, mode, failIfExists != FALSE,
+                                [from](int to) { return CopyContent(from, to); })
+               ? TRUE
+               : FALSE;
+}
 
-    std::string temporary =
-        DirectoryOf(*destination) + "/." + BaseNameOf(*destination) + ".copy-XXXXXX";
-    Descriptor out(mkostemp(temporary.data(), O_CLOEXEC));
-    if (out.Get() < 0) return FALSE;
-    bool ok = CopyContent(in.Get(), out.Get());
-    ok = ok && fchmod(out.Get(), mode) == 0;
-    ok = ok && fsync(out.Get()) == 0;
-    ok = out.Close() && ok;
-    if (ok) {
-        ok = failIfExists ? RenameWithoutReplacing(temporary, *destination)
-                          : rename(temporary.c_str(), destination->c_str()) == 0;
-    }
-    if (!ok) {
-        (void)unlink(temporary.c_str());
-        return FALSE;
-    }
-    FlushDirectory(DirectoryOf(*destination));
-    return TRUE;
+bool ReplaceFileContent(const char16_t* path, std::string_view content) {
+    const std::optional<std::string> name = NameOf(path);
+    if (!name) return false;
+    return WriteBesideAndRename(*name, 0644, false, [content](int to) {
+        return WriteAll(to, content.data(), content.size());
+    });
 }
 
 int _waccess(const char16_t* path, int mode) {

@@ -1,6 +1,8 @@
 #pragma once
 // File and directory operations on UTF-16 paths.
 
+#include <string_view>
+
 #include "platform/core/win_types.h"
 
 // Declared for the callers' sake: no operation here takes security settings,
@@ -38,6 +40,12 @@ inline constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x00000080;
 // `failIfExists` is TRUE and the destination exists.
 [[nodiscard]] BOOL CopyFileW(const char16_t* existingFile, const char16_t* newFile,
                              BOOL failIfExists);
+
+// Replaces the whole content of the file at `path` (creating it when
+// missing) the same way CopyFileW writes: beside it first, flushed, then
+// renamed over it, so a reader never meets a partly written file. The file
+// gets permissions rw-r--r--. False when it cannot be written in full.
+[[nodiscard]] bool ReplaceFileContent(const char16_t* path, std::string_view content);
 
 // Access test: mode 0 tests existence, 2 write permission, 4 read permission,
 // 6 both. 0 when the test passes, -1 otherwise (also for any other mode).

@@ -86,6 +86,10 @@ bool DeviceContext::IntersectClip(const RECT& windowRect) {
     return !clip_.IsEmpty();
 }
 
+void DeviceContext::SetClipInFramebuffer(const RECT& clip) {
+    clip_ = Intersect(Normalised(clip), RECT{0, 0, target_->width, target_->height});
+}
+
 RECT DeviceContext::ClipBox() const {
     return RECT{clip_.left - origin_.x, clip_.top - origin_.y, clip_.right - origin_.x,
                 clip_.bottom - origin_.y};

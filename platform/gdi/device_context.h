@@ -35,6 +35,9 @@ class DeviceContext {
     bool IntersectClip(const RECT& windowRect);
     // The clip rectangle in window coordinates.
     RECT ClipBox() const;
+    // Replaces the clip rectangle (framebuffer coordinates, cut to the
+    // framebuffer); used to put back a clip narrowed for one operation.
+    void SetClipInFramebuffer(const RECT& clip);
 
     // Selects a live object of its kind and returns the one it replaces; null
     // (and nothing changes) for an unknown or deleted handle.

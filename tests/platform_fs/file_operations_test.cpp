@@ -299,3 +299,47 @@ TEST(SystemDirectory, ComesFromTheEnvironment) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ReplaceFileContent, WritesWholeFilesOnly) {
+    ScratchDir dir;
+    ASSERT_TRUE(dir.Valid());
+    struct Case {
+        const char* name;
+        std::string before;  // empty: no file yet
+        std::string content;
+        bool expected;
+        std::string after;
+    };
+    const std::string large(300000, 'L');
+    const Case cases[] = {
+        {"new file", "", "fresh", true, "fresh"},
+        {"shorter content", large, "short", true, "short"},
+        {"empty content", "old", "", true, ""},
+        {"binary content", "old", std::string("\0\x41\x20\xAA\xCB", 5), true, std::string("\0\x41\x20\xAA\xCB", 5)},
+    };
+    for (const Case& c : cases) {
+        const std::string path = dir / c.name;
+        if (!c.before.empty()) {
+            ASSERT_TRUE(WriteFile(path, c.before)) << c.name;
+        }
+        EXPECT_EQ(ReplaceFileContent(U16(path).c_str(), c.content), c.expected) << c.name;
+        EXPECT_EQ(Content(path), c.after) << c.name;
+        EXPECT_EQ(ModeOf(path), 0644u) << c.name;
+    }
+    EXPECT_FALSE(ReplaceFileContent(U16(dir / "missing/x").c_str(), "x"));
+    EXPECT_EQ(Names(dir.Path()).size(), std::size(cases));
+}
+
+TEST(ReplaceFileContent, FullDiskKeepsTheOldContent) {
+    tevorin_test::SmallDisk disk(64 * 1024);
+    if (!disk.Mounted()) GTEST_SKIP() << disk.Error();
+    const std::string path = disk / "update.lock";
+    ASSERT_TRUE(WriteFile(path, "old content"));
+    EXPECT_FALSE(ReplaceFileContent(U16(path).c_str(), std::string(200 * 1024, 'x')));
+    EXPECT_EQ(Content(path), "old content");
+    EXPECT_EQ(Names(disk.Path()), (std::vector<std::string>{"update.lock"}));
+}
+
+}  // namespace
