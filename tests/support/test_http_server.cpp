@@ -137,7 +137,6 @@ TestHttpServer::TestHttpServer(Handler handler) : handler_(std::move(handler)) {
 
 TestHttpServer::~TestHttpServer() {
     Stop();
-    if (listenFd_ >= 0) close(listenFd_);
     if (wakeRead_ >= 0) close(wakeRead_);
     if (wakeWrite_ >= 0) close(wakeWrite_);
 }
@@ -163,6 +162,9 @@ void TestHttpServer::Stop() {
         (void)!write(wakeWrite_, &byte, 1);  // the pipe stays readable from now on
     }
     if (acceptThread_.joinable()) acceptThread_.join();
+    // From now on connections are refused, not left waiting in the backlog.
+    if (listenFd_ >= 0) close(listenFd_);
+    listenFd_ = -1;
     std::vector<std::thread> threads;
     {
         std::lock_guard lock(mutex_);

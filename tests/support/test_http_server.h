@@ -68,7 +68,7 @@ class TestHttpServer {
     TestHttpServer(const TestHttpServer&) = delete;
     TestHttpServer& operator=(const TestHttpServer&) = delete;
 
-    bool Started() const { return listenFd_ >= 0; }
+    bool Started() const { return port_ != 0; }
     std::uint16_t Port() const { return port_; }
     // "http://127.0.0.1:<port>" followed by `pathAndQuery`.
     std::string Url(std::string_view pathAndQuery) const;
@@ -76,7 +76,8 @@ class TestHttpServer {
 
     std::vector<HttpRequest> Requests() const;
 
-    // Closes every connection (held-open ones too) and joins all threads.
+    // Stops listening, closes every connection (held-open ones too) and joins
+    // all threads.
     void Stop();
 
   private:
