@@ -12,6 +12,8 @@
 namespace {
 
 constexpr UINT kSystemDirectoryBufferSize = 256;
+// The window state SW_HIDE: registration shows no window.
+constexpr UINT kHiddenWindow = 0;
 
 std::optional<std::u16string> SystemDirectory() {
     char16_t buffer[kSystemDirectoryBufferSize];
@@ -51,7 +53,7 @@ void Register(const std::u16string& destination) {
     // A path the code page cannot carry could only name the wrong file.
     if (!narrow) return;
     // Registration is started, not awaited; its outcome is not noticed.
-    (void)WinExec(narrow->c_str(), SW_HIDE);
+    (void)WinExec(narrow->c_str(), kHiddenWindow);
     Sleep(kRegistrationPauseMs);
 }
 

@@ -51,17 +51,21 @@ bool ParseProcessId(const char* text, DWORD& pid) {
 
 // The kernel cuts long program names to 15 bytes. When the name may have been
 // cut, the file name of the program's first argument completes it if it
-// begins with the cut name.
+// begins with the cut name; for a script, whose first argument is its
+// interpreter, the second argument (the script's path) is tried as well.
 std::string CompleteKernelName(const std::string& dir, const std::string& name) {
     if (name.size() != kKernelNameLimit) return name;
     std::string commandLine;
     if (!ReadSmallFile(dir + "/cmdline", commandLine)) return name;
-    const std::string_view first(commandLine.c_str());
-    const std::size_t slash = first.rfind('/');
-    const std::string_view base =
-        slash == std::string_view::npos ? first : first.substr(slash + 1);
-    if (base.size() > name.size() && base.substr(0, name.size()) == name) {
-        return std::string(base);
+    std::size_t start = 0;
+    for (int argument = 0; argument < 2 && start < commandLine.size(); ++argument) {
+        const std::string_view text(commandLine.c_str() + start);
+        const std::size_t slash = text.rfind('/');
+        const std::string_view base = slash == std::string_view::npos ? text : text.substr(slash + 1);
+        if (base.size() > name.size() && base.substr(0, name.size()) == name) {
+            return std::string(base);
+        }
+        start += text.size() + 1;
     }
     return name;
 }

@@ -5,11 +5,6 @@
 
 #include "platform/core/win_types.h"
 
-// Window states a started program is asked to show itself in. Programs here
-// choose their own windows, so the value is accepted and passed on to nobody.
-inline constexpr int SW_HIDE = 0;
-inline constexpr int SW_SHOW = 5;
-
 // Results of ShellExecuteW below 33.
 inline constexpr INT_PTR SE_ERR_FNF = 2;           // the file does not exist
 inline constexpr INT_PTR SE_ERR_PNF = 3;           // a directory on its path does not exist
@@ -34,7 +29,8 @@ inline constexpr UINT ERROR_BAD_FORMAT = 11;
 //     the current directory, then on PATH;
 //   - a web address ("scheme://...", "mailto:...") and every other file or
 //     directory are handed to the desktop's opener, xdg-open, found on PATH.
-// `owner` and `showCommand` have no effect. Returns a value greater than 32
+// `owner` and `showCommand` (a window state, SW_SHOW or SW_HIDE of the
+// window system) have no effect: started programs choose their own windows. Returns a value greater than 32
 // when the program or the opener was started, otherwise one of SE_ERR_*.
 [[nodiscard]] INT_PTR ShellExecuteW(HWND owner, const char16_t* verb, const char16_t* file,
                                     const char16_t* parameters, const char16_t* directory,

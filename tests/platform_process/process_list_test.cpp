@@ -85,6 +85,20 @@ TEST(ProcessList, ReportsScriptsByTheirFileNameAndDropsEndedProcesses) {
     EXPECT_TRUE(listed);
 }
 
+TEST(ProcessList, CompletesLongScriptNames) {
+    ScratchDir dir;
+    ASSERT_TRUE(dir.Valid());
+    const std::string script = dir / "TevorinLiveUpdate.exe";
+    ASSERT_TRUE(tevorin_test::WriteFile(script, "#!/bin/sh\nwhile :; do sleep 1; done\n", 0755));
+    const pid_t child = StartChild(script);
+    ASSERT_GT(child, 0);
+    const bool listed = WaitUntilListed(static_cast<DWORD>(child), u"TevorinLiveUpdate.exe");
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(listed);
+}
+
 TEST(ProcessControl, TerminateEndsTheProcessAtOnce) {
     ScratchDir dir;
     ASSERT_TRUE(dir.Valid());

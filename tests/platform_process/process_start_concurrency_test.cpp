@@ -11,6 +11,10 @@
 
 namespace {
 
+// Window states of the window system; they have no effect on started programs.
+constexpr int SW_HIDE = 0;
+constexpr int SW_SHOW = 5;
+
 using tevorin_test::ScratchDir;
 using tevorin_test::U16;
 
