@@ -120,6 +120,10 @@ bool IsLiveObject(const GdiObject* object, DWORD kind) {
     return table.live.count(object) != 0 && object->kind == kind && !object->deletePending;
 }
 
+GdiObject* RegisterObject(GdiObject* object) {
+    return Register(object);
+}
+
 void RegisterStockObject(GdiObject* object) {
     object->stock = true;
     ObjectTable& table = Table();

@@ -90,6 +90,10 @@ DWORD GetObjectType(HGDIOBJ object);
 // takes a handle before it reads the object.
 bool IsLiveObject(const GdiObject* object, DWORD kind);
 
+// Enters a heap object made by another module of the drawing layer (icons)
+// into the table; it then belongs to whoever receives the handle.
+GdiObject* RegisterObject(GdiObject* object);
+
 // Enters a system-owned object (a stock object, a system-colour brush) into
 // the table for good. The object must live in static storage.
 void RegisterStockObject(GdiObject* object);
