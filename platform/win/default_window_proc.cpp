@@ -1,7 +1,9 @@
 #include <algorithm>
 
+#include "platform/gdi/system_palette.h"
 #include "platform/win/message_loop.h"
 #include "platform/win/paint.h"
+#include "platform/win/painting.h"
 #include "platform/win/window.h"
 #include "platform/win/window_observers.h"
 #include "platform/win/window_registry.h"
@@ -46,6 +48,45 @@ LRESULT CopyText(HWND hwnd, WPARAM capacity, char16_t* buffer) {
     return static_cast<LRESULT>(count);
 }
 
+LRESULT EraseWithClassBrush(HWND hwnd, HDC dc) {
+    WNDCLASSW info;
+    const std::u16string className = GetClassNameString(hwnd);
+    if (dc == nullptr || !GetClassInfoW(className.c_str(), &info) || info.hbrBackground == nullptr)
+        return 0;
+    RECT client;
+    GetClientRect(hwnd, &client);
+    FillRect(dc, &client, info.hbrBackground);
+    return 1;
+}
+
+// The border that WS_BORDER and the edge styles give a child window.
+void DrawStandardFrame(HWND hwnd) {
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE));
+    if ((style & WS_CHILD) == 0) return;  // top-level frames are the display's
+    HDC dc = GetWindowDC(hwnd);
+    if (dc == nullptr) return;
+    RECT window;
+    GetWindowRect(hwnd, &window);
+    RECT rect{0, 0, window.Width(), window.Height()};
+    if ((exStyle & WS_EX_CLIENTEDGE) != 0) DrawEdge(dc, &rect, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+    if ((exStyle & WS_EX_STATICEDGE) != 0) {
+        Draw3dRect(dc, rect, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
+        rect = RECT{rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1};
+    }
+    if ((style & WS_BORDER) != 0 && (style & WS_CAPTION) != WS_CAPTION)
+        Draw3dRect(dc, rect, GetSysColor(COLOR_WINDOWFRAME), GetSysColor(COLOR_WINDOWFRAME));
+    delete dc;  // no ReleaseDC: the caller's paint cycle presents the result
+}
+
+LRESULT DefaultControlColors(UINT message, HDC dc) {
+    const bool editLike = message == WM_CTLCOLOREDIT || message == WM_CTLCOLORLISTBOX;
+    const int background = editLike ? COLOR_WINDOW : COLOR_BTNFACE;
+    SetTextColor(dc, GetSysColor(editLike ? COLOR_WINDOWTEXT : COLOR_BTNTEXT));
+    SetBkColor(dc, GetSysColor(background));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(background));
+}
+
 }  // namespace
 
 LRESULT DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -71,7 +112,18 @@ LRESULT DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             ValidateRect(hwnd, nullptr);
             return 0;
         case WM_ERASEBKGND:
+            return EraseWithClassBrush(hwnd, reinterpret_cast<HDC>(wParam));
+        case WM_NCPAINT:
+            DrawStandardFrame(hwnd);
             return 0;
+        case WM_CTLCOLORMSGBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+            return DefaultControlColors(message, reinterpret_cast<HDC>(wParam));
         default:
             return 0;
     }

@@ -10,6 +10,7 @@
 
 #include "platform/win/dispatch.h"
 #include "platform/win/message_loop.h"
+#include "platform/win/painting.h"
 #include "platform/win/remote_windows.h"
 #include "platform/win/session_socket.h"
 #include "platform/win/window.h"
@@ -57,11 +58,6 @@ class DesktopSession final : public RemoteWindows, public WindowObserver {
         if (attached_ || socket_.Fd() < 0) return;
         attached_ = true;
         CurrentThreadQueue()->AddWaitSource(socket_.Fd(), [this] { ServeWaitingDatagrams(); });
-    }
-
-    void SetSnapshotWriter(SnapshotWriter writer) {
-        std::lock_guard lock(mutex_);
-        snapshotWriter_ = std::move(writer);
     }
 
     // RemoteWindows
@@ -243,13 +239,8 @@ class DesktopSession final : public RemoteWindows, public WindowObserver {
                 SendReply(replyTo, id, true, "");
             };
         } else {
-            SnapshotWriter writer;
-            {
-                std::lock_guard lock(mutex_);
-                writer = snapshotWriter_;
-            }
-            task = [this, hwnd, replyTo, id, writer, path = d.path] {
-                const bool ok = writer && writer(GetTopLevelWindow(hwnd), path);
+            task = [this, hwnd, replyTo, id, path = d.path] {
+                const bool ok = SnapshotWindow(hwnd, path);
                 SendReply(replyTo, id, ok, ok ? "" : "no snapshot");
             };
         }
@@ -265,7 +256,6 @@ class DesktopSession final : public RemoteWindows, public WindowObserver {
     int nextHandle_ = 0;
     int blockEnd_ = 0;
     std::set<int> published_;
-    SnapshotWriter snapshotWriter_;
 };
 
 std::once_flag g_openOnce;
@@ -302,10 +292,6 @@ SessionDirectory* DesktopSessionDirectory() {
 std::string DesktopSessionError() {
     EnsureDesktopSession();
     return DesktopSession::Instance()->Error();
-}
-
-void SetSnapshotWriter(SnapshotWriter writer) {
-    DesktopSession::Instance()->SetSnapshotWriter(std::move(writer));
 }
 
 bool RequestWindowTree(HWND window, std::string* tree, int timeoutMs) {

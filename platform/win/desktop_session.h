@@ -24,10 +24,6 @@ SessionDirectory* DesktopSessionDirectory();
 // Why the session could not be opened; empty when it is open.
 std::string DesktopSessionError();
 
-// Writes a PNG of a top-level window; installed by the display backend.
-using SnapshotWriter = std::function<bool(HWND window, const std::string& path)>;
-void SetSnapshotWriter(SnapshotWriter writer);
-
 // Requests to a top-level window of another process, for tools. Each waits
 // up to timeoutMs for the answer; false on no answer or a refusal.
 bool RequestWindowTree(HWND window, std::string* tree, int timeoutMs);

@@ -4,6 +4,7 @@
 
 #include "platform/win/dispatch.h"
 #include "platform/win/paint.h"
+#include "platform/win/painting.h"
 #include "platform/win/remote_windows.h"
 #include "platform/win/window.h"
 #include "platform/win/window_registry.h"
@@ -52,6 +53,8 @@ bool LookForMessage(ThreadQueue& queue, MSG* msg, HWND window, UINT first, UINT 
             return true;
         }
     }
+    // Every due paint is done: the display gets the finished images.
+    PresentPaintedWindows();
     return false;
 }
 

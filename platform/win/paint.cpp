@@ -5,6 +5,7 @@
 
 #include "platform/win/dispatch.h"
 #include "platform/win/message_loop.h"
+#include "platform/win/painting.h"
 #include "platform/win/window_registry.h"
 
 namespace tevorin::win {
@@ -150,5 +151,6 @@ BOOL UpdateWindow(HWND hwnd) {
         // A procedure that ignores WM_PAINT must not be asked forever.
         ValidateRect(ToHwnd(handle), nullptr);
     }
+    PresentPaintedWindows();
     return TRUE;
 }

@@ -13,6 +13,8 @@ void SetRemoteWindows(RemoteWindows* remote) {
     g_remote.store(remote);
 }
 RemoteWindows* GetRemoteWindows() {
+    // Another process's windows are asked for before this one has any of its own.
+    EnsureDesktopSession();
     return g_remote.load();
 }
 

@@ -10,6 +10,7 @@
 #include "platform/win/dispatch.h"
 #include "platform/win/message_loop.h"
 #include "platform/win/paint.h"
+#include "platform/win/painting.h"
 #include "platform/win/remote_windows.h"
 #include "platform/win/window_handles.h"
 #include "platform/win/window_observers.h"
@@ -179,7 +180,10 @@ BOOL DestroyWindow(HWND hwnd) {
         }
         self->ForgetWindow(current);
     }
-    if (topLevel) NotifyTopLevelDestroyed(HwndToInt(hwnd));
+    if (topLevel) {
+        ForgetSurface(HwndToInt(hwnd));
+        NotifyTopLevelDestroyed(HwndToInt(hwnd));
+    }
     return TRUE;
 }
 

@@ -9,6 +9,7 @@
 
 #include "platform/core/win_types.h"
 #include "platform/core/window_styles.h"
+#include "platform/gdi/gdi_objects.h"
 #include "platform/win/messages.h"
 
 using LONG_PTR = std::intptr_t;
@@ -27,6 +28,8 @@ struct WNDCLASSW {
     WNDPROC lpfnWndProc = nullptr;
     int cbClsExtra = 0;
     int cbWndExtra = 0;
+    // Fills the background on WM_ERASEBKGND; null leaves it to the window.
+    HBRUSH hbrBackground = nullptr;
     const char16_t* lpszClassName = nullptr;
 };
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "platform/gdi/window_frame.h"
+
 namespace tevorin::win {
 namespace {
 
@@ -11,8 +13,9 @@ std::unordered_map<int, std::shared_ptr<WindowRecord>>& Table() {
     return table;
 }
 
-constexpr LONG kCaptionHeight = 18;
-constexpr LONG kDialogFrame = 3;
+// The frame that snapshots and undecorated displays draw around a top-level window.
+constexpr LONG kCaptionHeight = ::kCaptionHeight + kCaptionGap;
+constexpr LONG kDialogFrame = kFrameBorder;
 
 }  // namespace
 

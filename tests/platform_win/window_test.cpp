@@ -194,26 +194,26 @@ TEST_F(WindowTest, TextGoesThroughMessagesAndTruncates) {
 }
 
 TEST_F(WindowTest, RectanglesAndCoordinateConversion) {
-    // Caption and dialog frame: 3 pixels around, 18 more on top.
+    // Caption and dialog frame: 3 pixels around, 19 more on top (caption bar and a gap).
     HWND top = MakeTopLevel(u"r", WS_POPUP | WS_CAPTION, RECT{100, 50, 300, 250});
     HWND child = MakeChild(top, 5, RECT{10, 20, 60, 45}, WS_CHILD | WS_VISIBLE | WS_BORDER);
     RECT rect;
     ASSERT_TRUE(GetWindowRect(top, &rect));
     EXPECT_EQ(rect, (RECT{100, 50, 300, 250}));
     ASSERT_TRUE(GetClientRect(top, &rect));
-    EXPECT_EQ(rect, (RECT{0, 0, 194, 176}));
+    EXPECT_EQ(rect, (RECT{0, 0, 194, 175}));
     ASSERT_TRUE(GetWindowRect(child, &rect));
-    EXPECT_EQ(rect, (RECT{113, 91, 163, 116}));
+    EXPECT_EQ(rect, (RECT{113, 92, 163, 117}));
     ASSERT_TRUE(GetClientRect(child, &rect));
     EXPECT_EQ(rect, (RECT{0, 0, 48, 23}));
 
-    POINT p{113, 91};
+    POINT p{113, 92};
     ASSERT_TRUE(ScreenToClient(top, &p));
     EXPECT_EQ(p.x, 10);
     EXPECT_EQ(p.y, 20);
     ASSERT_TRUE(ClientToScreen(child, &p));
     EXPECT_EQ(p.x, 124);
-    EXPECT_EQ(p.y, 112);
+    EXPECT_EQ(p.y, 113);
     POINT q{0, 0};
     MapWindowPoints(child, top, &q, 1);
     EXPECT_EQ(q.x, 11);
@@ -221,10 +221,10 @@ TEST_F(WindowTest, RectanglesAndCoordinateConversion) {
 
     ASSERT_TRUE(MoveWindow(child, 0, 0, 30, 30, TRUE));
     ASSERT_TRUE(GetWindowRect(child, &rect));
-    EXPECT_EQ(rect, (RECT{103, 71, 133, 101}));
-    RECT adjusted{0, 0, 194, 176};
+    EXPECT_EQ(rect, (RECT{103, 72, 133, 102}));
+    RECT adjusted{0, 0, 194, 175};
     AdjustWindowRectEx(&adjusted, WS_POPUP | WS_CAPTION, FALSE, 0);
-    EXPECT_EQ(adjusted, (RECT{-3, -21, 197, 179}));
+    EXPECT_EQ(adjusted, (RECT{-3, -22, 197, 178}));
     DestroyWindow(top);
 }
 
