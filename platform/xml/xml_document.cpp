@@ -37,6 +37,56 @@ bool AnyElementHasDuplicateAttributes(pugi::xml_node root) {
     return false;
 }
 
+// True when `text` at `pos` (an '&') starts one of the predefined entity
+// references or a character reference. Without a DTD no other is declared.
+bool IsReferenceAt(std::u16string_view text, std::size_t pos) {
+    std::size_t end = text.find(u';', pos);
+    if (end == std::u16string_view::npos) return false;
+    std::u16string_view name = text.substr(pos + 1, end - pos - 1);
+    if (name == u"amp" || name == u"lt" || name == u"gt" || name == u"quot" || name == u"apos") {
+        return true;
+    }
+    if (name.size() < 2 || name[0] != u'#') return false;
+    const bool hex = name[1] == u'x';
+    std::u16string_view digits = name.substr(hex ? 2 : 1);
+    if (digits.empty()) return false;
+    for (char16_t c : digits) {
+        const bool digit = (c >= u'0' && c <= u'9') ||
+                           (hex && ((c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F')));
+        if (!digit) return false;
+    }
+    return true;
+}
+
+// The parser keeps an undeclared reference such as "&nbsp;", or a bare "&", as
+// literal text; a well-formed document has neither. Checks every '&' outside
+// CDATA sections, comments and processing instructions, where it is literal.
+bool HasOnlyDeclaredReferences(std::u16string_view text) {
+    struct Literal {
+        std::u16string_view open, close;
+    };
+    constexpr Literal kLiterals[] = {{u"<![CDATA[", u"]]>"}, {u"<!--", u"-->"}, {u"<?", u"?>"}};
+    std::size_t pos = 0;
+    while ((pos = text.find_first_of(u"&<", pos)) != std::u16string_view::npos) {
+        if (text[pos] == u'&') {
+            if (!IsReferenceAt(text, pos)) return false;
+            ++pos;
+            continue;
+        }
+        std::size_t next = pos + 1;
+        for (const Literal& literal : kLiterals) {
+            if (text.substr(pos, literal.open.size()) == literal.open) {
+                std::size_t close = text.find(literal.close, pos + literal.open.size());
+                if (close == std::u16string_view::npos) return false;
+                next = close + literal.close.size();
+                break;
+            }
+        }
+        pos = next;
+    }
+    return true;
+}
+
 struct QueryStep {
     std::string name;
     bool indexed = false;
@@ -162,6 +212,9 @@ bool XmlDocument::loadXML(std::u16string_view text) {
     if (elements != 1) return refuse("not exactly one document element");
     if (AnyElementHasDuplicateAttributes(d.document.document_element())) {
         return refuse("an element repeats an attribute");
+    }
+    if (!HasOnlyDeclaredReferences(text)) {
+        return refuse("an undeclared entity reference or a bare '&'");
     }
     return true;
 }

@@ -234,7 +234,7 @@ TEST(ParseUpdateManifest, AppendsToTheListAndKeepsWhatTheManifestLacks) {
 }
 
 TEST(ParseUpdateManifest, ManyFilesAreReadInOrderUpToTheLimit) {
-    for (std::size_t count : {std::size_t{5'000}, kMaxManifestFiles, kMaxManifestFiles + 1}) {
+    for (std::size_t count : {kMaxManifestFiles, kMaxManifestFiles + 1}) {
         std::u16string text = u"<update><version>2</version>";
         text.reserve(count * 40);
         for (std::size_t i = 0; i < count; ++i) {
