@@ -8,6 +8,7 @@
 #include "platform/controls/image_list.h"
 #include "platform/gdi/system_palette.h"
 #include "platform/win/paint.h"
+#include "platform/win/painting.h"
 #include "platform_win/test_window_class.h"
 
 namespace {
@@ -258,6 +259,29 @@ TEST_F(ListViewTest, InvalidatingOneCellRepaintsOnlyThatCell) {
     const int cellPixels = (cell.right - cell.left) * (cell.bottom - cell.top);
     EXPECT_EQ(canvas.Count(RECT{0, 0, kWidth, kHeight}, kCanvasColour), kWidth * kHeight - cellPixels);
     EXPECT_EQ(canvas.Count(cell, kCanvasColour), 0);
+}
+
+TEST_F(ListViewTest, PaintCycleOfOneInvalidCellDrawsOnlyThatCell) {
+    ShowWindow(parent, SW_SHOW);
+    TakeOverProgressColumn();
+    ASSERT_TRUE(UpdateWindow(parent));
+    ASSERT_FALSE(calls.empty()) << "the first paint draws the whole list";
+    calls.clear();
+    const RECT cell = SubItemRect(2, 2);
+    InvalidateRect(list, &cell, TRUE);
+    ASSERT_TRUE(UpdateWindow(list));
+    std::vector<std::pair<DWORD, int>> seen;
+    for (const DrawCall& call : calls) {
+        seen.push_back({call.stage, static_cast<int>(call.item) * 10 + call.subItem});
+        EXPECT_NE(call.dc, nullptr);
+    }
+    const std::vector<std::pair<DWORD, int>> expected = {
+        {CDDS_PREPAINT, 0}, {CDDS_ITEMPREPAINT, 20}, {CDDS_ITEMPREPAINT | CDDS_SUBITEM, 22}};
+    EXPECT_EQ(seen, expected);
+    HDC dc = GetDC(list);
+    ASSERT_NE(dc, nullptr);
+    EXPECT_EQ(GetPixel(dc, cell.left + 5, cell.top + 5), RGB(0, 255, 0));
+    ReleaseDC(list, dc);
 }
 
 TEST_F(ListViewTest, ChangingThePictureInvalidatesTheFirstCellOnly) {
