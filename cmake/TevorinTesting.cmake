@@ -11,6 +11,9 @@ function(tevorin_add_test name)
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT 300 LABELS "${ARG_LABELS}")
+  if("concurrency" IN_LIST ARG_LABELS)
+    set_property(GLOBAL APPEND PROPERTY TEVORIN_CONCURRENCY_TESTS ${name})
+  endif()
 endfunction()
 
 # Subdirectories of the calling folder that carry their own CMakeLists.txt, in name order.

@@ -20,7 +20,7 @@ cmake --build build/asan -j"$jobs"
 
 echo "== build with thread sanitizer"
 cmake -S . -B build/tsan -G Ninja -DTEVORIN_SANITIZE=thread -DTEVORIN_BUILD_BENCH=OFF >/dev/null
-cmake --build build/tsan -j"$jobs"
+cmake --build build/tsan -j"$jobs" --target concurrency_tests
 
 echo "== concurrency tests under thread sanitizer"
 (cd build/tsan && ctest -L concurrency --output-on-failure -j"$jobs" --no-tests=ignore)

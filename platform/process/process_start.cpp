@@ -109,6 +109,12 @@ INT_PTR ShellExecuteW(HWND /*owner*/, const char16_t* verb, const char16_t* file
     struct stat info {};
     const bool isFile = fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode);
     const bool isProgram = isFile && IsProgramFile(descriptor);
+    if (isProgram && (info.st_mode & S_IXUSR) == 0) {
+        // A program that arrived as a download has no execute permission yet;
+        // on the updater's home system being a program is enough to run.
+        // Where the permission cannot be given, the start below fails.
+        (void)fchmod(descriptor, (info.st_mode & 07777) | ((info.st_mode & 0444) >> 2));
+    }
     close(descriptor);
     if (!isProgram) return OpenOnDesktop(path);
 

@@ -27,7 +27,8 @@ inline constexpr UINT ERROR_BAD_FORMAT = 11;
 // Opens `file` with the verb "open" (a null or empty verb means the same;
 // any other verb gives SE_ERR_NOASSOC):
 //   - a program (a binary executable, or a script whose first line names its
-//     interpreter) is started directly, with `parameters` split into its
+//     interpreter) is started directly (made executable first where it is
+//     readable, as a downloaded program is not), with `parameters` split into its
 //     arguments by the rules of SplitArguments, in `directory` when that is
 //     given and not empty; a file name without a directory is looked up in
 //     the current directory, then on PATH;

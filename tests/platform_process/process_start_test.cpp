@@ -1,6 +1,7 @@
 #include "platform/process/process_start.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "support/scratch_dir.h"
+#include "support/small_disk.h"
 
 namespace {
 
@@ -182,6 +184,29 @@ TEST(ShellExecute, EmptyParametersAndDirectoryStartInTheCurrentDirectory) {
     EXPECT_EQ(got, Lines({CurrentDirectory()}));
 }
 
+TEST(ShellExecute, StartsDownloadedProgramsWithoutExecutePermission) {
+    ScratchDir dir;
+    ASSERT_TRUE(dir.Valid());
+    const std::string output = dir / "args.txt";
+    const std::string setup = dir / "setup.exe";
+    ASSERT_TRUE(WriteFile(setup, ArgumentRecorderScript(output), 0644));
+    EXPECT_GT(ShellExecuteW(nullptr, u"open", U16(setup).c_str(), u"", u"", SW_SHOW), 32);
+    ASSERT_TRUE(WaitForFile(output));
+    struct stat info {};
+    ASSERT_EQ(stat(setup.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0755u);
+}
+
+TEST(ShellExecute, ProgramsWhereNothingMayRunAreRefused) {
+    tevorin_test::SmallDisk disk(64 * 1024, MS_NOEXEC);
+    if (!disk.Mounted()) GTEST_SKIP() << disk.Error();
+    ASSERT_TRUE(WriteFile(disk / "setup.exe", "#!/bin/sh\nexit 0\n", 0755));
+    EXPECT_EQ(ShellExecuteW(nullptr, u"open", U16(disk / "setup.exe").c_str(), u"", u"", SW_SHOW),
+              SE_ERR_ACCESSDENIED);
+    EXPECT_EQ(WinExec(("\"" + (disk / "setup.exe") + "\"").c_str(), SW_HIDE), ERROR_ACCESS_DENIED);
+    ExpectNoChildren();
+}
+
 TEST(ShellExecute, HandsAddressesAndDocumentsToTheDesktopOpener) {
     ScratchDir dir;
     ASSERT_TRUE(dir.Valid());
@@ -217,7 +242,6 @@ TEST(ShellExecute, ReportsWhatCouldNotBeOpened) {
     ScratchDir dir;
     ASSERT_TRUE(dir.Valid());
     ASSERT_TRUE(WriteFile(dir / "script.exe", "#!/bin/sh\nexit 0\n", 0755));
-    ASSERT_TRUE(WriteFile(dir / "locked.exe", "#!/bin/sh\nexit 0\n", 0644));
     ScopedEnv searchPath("PATH", dir.Path());  // no desktop opener on it
     struct Case {
         const char16_t* verb;
@@ -232,7 +256,6 @@ TEST(ShellExecute, ReportsWhatCouldNotBeOpened) {
         {u"open", "", "", SE_ERR_FNF},
         {u"open", "tv-no-such-program-anywhere", "", SE_ERR_FNF},
         {u"print", dir / "script.exe", "", SE_ERR_NOASSOC},
-        {u"open", dir / "locked.exe", "", SE_ERR_ACCESSDENIED},
         {u"open", dir / "script.exe", dir / "no-such-dir", SE_ERR_FNF},
         {u"open", "http://127.0.0.1/download", "", SE_ERR_NOASSOC},
     };

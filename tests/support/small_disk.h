@@ -15,13 +15,15 @@ namespace tevorin_test {
 
 class SmallDisk {
 public:
-    explicit SmallDisk(std::size_t bytes) {
+    // `mountFlags` adds restrictions such as MS_NOEXEC.
+    explicit SmallDisk(std::size_t bytes, unsigned long mountFlags = 0) {
         if (!dir_.Valid()) {
             error_ = "no temporary directory";
             return;
         }
         const std::string options = "size=" + std::to_string(bytes) + ",mode=0755";
-        if (mount("tevorin-small-disk", Root().c_str(), "tmpfs", 0, options.c_str()) != 0) {
+        if (mount("tevorin-small-disk", Root().c_str(), "tmpfs", mountFlags,
+                  options.c_str()) != 0) {
             error_ = std::string("cannot mount a small tmpfs (") + std::strerror(errno) +
                      "); a full disk needs administrator rights";
             return;
