@@ -11,7 +11,7 @@
 namespace test_support {
 
 class BackgroundProcess {
-public:
+  public:
     // Starts `program` with `args`; stdout and stderr go to `outputPath`.
     BackgroundProcess(const std::string& program, const std::vector<std::string>& args,
                       const std::string& outputPath);
@@ -26,7 +26,7 @@ public:
     int WaitForExit(std::chrono::milliseconds limit);
     bool Exited() const { return exited_; }
 
-private:
+  private:
     pid_t pid_ = -1;
     bool exited_ = false;
 };

@@ -64,10 +64,10 @@ int main(int argc, char** argv) {
     HWND top = CreateWindowExW(0, u"DesktopPeer", title.c_str(), WS_POPUP | WS_VISIBLE, 100, 50,
                                200, 120, nullptr, nullptr, nullptr);
     if (top == nullptr) return 4;
-    HWND ok = CreateWindowExW(0, u"Button", u"OK\tgo\\", WS_CHILD | WS_VISIBLE, 10, 20, 20, 10,
-                              top, ChildIdMenu(1), nullptr);
-    HWND hidden = CreateWindowExW(0, u"Static", u"", WS_CHILD, 40, 20, 30, 10, top, ChildIdMenu(2),
-                                  nullptr);
+    HWND ok = CreateWindowExW(0, u"Button", u"OK\tgo\\", WS_CHILD | WS_VISIBLE, 10, 20, 20, 10, top,
+                              ChildIdMenu(1), nullptr);
+    HWND hidden =
+        CreateWindowExW(0, u"Static", u"", WS_CHILD, 40, 20, 30, 10, top, ChildIdMenu(2), nullptr);
     HWND disabled = CreateWindowExW(0, u"Button", u"下一步", WS_CHILD | WS_VISIBLE | WS_DISABLED,
                                     10, 40, 20, 10, top, ChildIdMenu(3), nullptr);
     if (ok == nullptr || hidden == nullptr || disabled == nullptr) return 5;

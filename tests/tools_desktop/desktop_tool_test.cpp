@@ -72,8 +72,8 @@ TEST_F(DesktopToolTest, ListShowsEveryTopLevelWindowWithEscapedTitle) {
     ASSERT_FALSE(handle.empty());
     const ProcessResult list = Desktop({"list"});
     ASSERT_EQ(list.exitCode, 0) << list.err;
-    const std::string expected = handle + "\t" + std::to_string(peer_->Pid()) +
-                                 "\t1\t100,50,200,120\tPeer\\tA\\\\B\n";
+    const std::string expected =
+        handle + "\t" + std::to_string(peer_->Pid()) + "\t1\t100,50,200,120\tPeer\\tA\\\\B\n";
     EXPECT_EQ(list.out, expected);
 }
 

@@ -14,15 +14,11 @@ TEST(DesktopToolText, EscapesOnlyTheFourSeparatingCharacters) {
         std::u16string text;
         std::string expected;
     } cases[] = {
-        {u"", ""},
-        {u"Tevorin", "Tevorin"},
-        {u"a\\b", "a\\\\b"},
-        {u"a\tb\rc\nd", "a\\tb\\rc\\nd"},
-        {u"\\t", "\\\\t"},
-        {u"下一步 \"q\"", "下一步 \"q\""},
+        {u"", ""},           {u"Tevorin", "Tevorin"},
+        {u"a\\b", "a\\\\b"}, {u"a\tb\rc\nd", "a\\tb\\rc\\nd"},
+        {u"\\t", "\\\\t"},   {u"下一步 \"q\"", "下一步 \"q\""},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(EscapeText(c.text), c.expected) << "row: " << c.expected;
+    for (const auto& c : cases) EXPECT_EQ(EscapeText(c.text), c.expected) << "row: " << c.expected;
 }
 
 TEST(DesktopToolText, RectanglesAreOriginAndSize) {
@@ -84,10 +80,19 @@ TEST(DesktopToolText, WaitSecondsWithFractions) {
         const char* text;
         std::optional<long long> expectedMs;
     } cases[] = {
-        {"0", 0},        {"3", 3000},          {"0.25", 250},       {".5", 500},
-        {"1.2345", 1234}, {"86400", 86400000}, {"86400.1", std::nullopt},
-        {"1.", std::nullopt}, {".", std::nullopt}, {"", std::nullopt}, {"-1", std::nullopt},
-        {"1e3", std::nullopt}, {"99999999999999999999", std::nullopt},
+        {"0", 0},
+        {"3", 3000},
+        {"0.25", 250},
+        {".5", 500},
+        {"1.2345", 1234},
+        {"86400", 86400000},
+        {"86400.1", std::nullopt},
+        {"1.", std::nullopt},
+        {".", std::nullopt},
+        {"", std::nullopt},
+        {"-1", std::nullopt},
+        {"1e3", std::nullopt},
+        {"99999999999999999999", std::nullopt},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ParseSeconds(c.text), c.expectedMs) << "row: '" << c.text << "'";

@@ -45,18 +45,18 @@ TEST(WindowTreeLines, AWindowWithoutChildrenHasAnEmptyTree) {
 
 TEST(WindowTreeLines, MalformedAnswersAreRefusedWhole) {
     const char* cases[] = {
-        "",                                                     // not even the window
-        "0 7 0 Top 0 1 1 0 0 10 10 ",                           // cut before the line end
-        "0 7 0 Top 0 1 1 0 0 10 \n",                            // a field missing
-        "0 7 0 Top 0 1 1 0 0 10 10  x\n",                       // a field too many
-        "0 7 0 Top 0 2 1 0 0 10 10 \n",                         // visible not 0 or 1
-        "0 7 0 Top 0 1 1 0 0 10 1x \n",                         // bad number
-        "0 7 0 Top 0 1 1 0 0 10 10 004\n",                      // text not whole units
-        "0 7 0 Top 0 1 1 0 0 10 10 00zz\n",                     // text not hexadecimal
-        "1 8 1 Button 0 1 1 0 0 1 1 \n",                        // no window line first
-        "0 7 0 Top 0 1 1 0 0 10 10 \n0 8 1 B 0 1 1 0 0 1 1 \n", // a second root
+        "",                                                      // not even the window
+        "0 7 0 Top 0 1 1 0 0 10 10 ",                            // cut before the line end
+        "0 7 0 Top 0 1 1 0 0 10 \n",                             // a field missing
+        "0 7 0 Top 0 1 1 0 0 10 10  x\n",                        // a field too many
+        "0 7 0 Top 0 2 1 0 0 10 10 \n",                          // visible not 0 or 1
+        "0 7 0 Top 0 1 1 0 0 10 1x \n",                          // bad number
+        "0 7 0 Top 0 1 1 0 0 10 10 004\n",                       // text not whole units
+        "0 7 0 Top 0 1 1 0 0 10 10 00zz\n",                      // text not hexadecimal
+        "1 8 1 Button 0 1 1 0 0 1 1 \n",                         // no window line first
+        "0 7 0 Top 0 1 1 0 0 10 10 \n0 8 1 B 0 1 1 0 0 1 1 \n",  // a second root
         "0 7 0 Top 0 1 1 0 0 10 10 \n-1 8 1 B 0 1 1 0 0 1 1 \n",
-        "0 7 0  0 1 1 0 0 10 10 \n",                            // empty class
+        "0 7 0  0 1 1 0 0 10 10 \n",  // empty class
     };
     for (const char* answer : cases)
         EXPECT_FALSE(ParseWindowTree(answer).has_value()) << "row: " << answer;

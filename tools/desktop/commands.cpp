@@ -109,12 +109,14 @@ int Click(const SessionWindowEntry& window, const std::string& idArg) {
     }
     // A user's mouse cannot reach a control that is hidden or disabled.
     if (!control->visible || !control->enabled) {
-        std::fprintf(stderr, "tevorin-desktop: control %s of window %d is %s; a click does nothing\n",
+        std::fprintf(stderr,
+                     "tevorin-desktop: control %s of window %d is %s; a click does nothing\n",
                      idArg.c_str(), window.handle, control->visible ? "disabled" : "hidden");
         return kFailed;
     }
     if (!RequestClick(HwndFromInt(window.handle), HwndFromInt(control->handle), kAnswerTimeoutMs)) {
-        std::fprintf(stderr, "tevorin-desktop: window %d did not confirm the click\n", window.handle);
+        std::fprintf(stderr, "tevorin-desktop: window %d did not confirm the click\n",
+                     window.handle);
         return kFailed;
     }
     return kSuccess;

@@ -22,7 +22,8 @@ std::vector<std::string_view> SplitFields(std::string_view line) {
 template <typename Number>
 bool ParseField(std::string_view field, Number* value, int base = 10) {
     if (field.empty()) return false;
-    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), *value, base);
+    const auto [end, error] =
+        std::from_chars(field.data(), field.data() + field.size(), *value, base);
     return error == std::errc() && end == field.data() + field.size();
 }
 

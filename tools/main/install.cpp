@@ -93,13 +93,13 @@ bool InstallMainProgram(const std::string& dir, DWORD version, std::string* erro
         *error = SystemError("cannot read the running program");
         return false;
     }
-    const bool programCopied =
-        ReplaceFile(dir, kProgramName, [self](int fd) { return CopyAll(self, fd); }, error);
+    const bool programCopied = ReplaceFile(
+        dir, kProgramName, [self](int fd) { return CopyAll(self, fd); }, error);
     ::close(self);
     if (!programCopied) return false;
     const std::string script = LauncherScript(version);
-    return ReplaceFile(dir, kLauncherName, [&script](int fd) { return WriteAll(fd, script); },
-                       error);
+    return ReplaceFile(
+        dir, kLauncherName, [&script](int fd) { return WriteAll(fd, script); }, error);
 }
 
 }  // namespace main_stand_in

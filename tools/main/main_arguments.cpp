@@ -56,7 +56,8 @@ std::optional<MainArguments> ParseMainArguments(const std::vector<std::string>& 
         }
         return parsed;
     }
-    *error = "unknown arguments; expected nothing, --check, --update or --install DIR [--version HEX]";
+    *error =
+        "unknown arguments; expected nothing, --check, --update or --install DIR [--version HEX]";
     return std::nullopt;
 }
 

@@ -63,10 +63,9 @@ int RunMainWindow(MainMode mode, const std::string& dir, DWORD version) {
         std::fprintf(stderr, "tevorin-main: cannot register the window class\n");
         return 1;
     }
-    HWND window = CreateWindowExW(0, kWindowClass, kMainWindowTitle,
-                                  WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, kWidth, kHeight, nullptr, nullptr,
-                                  nullptr);
+    HWND window = CreateWindowExW(
+        0, kWindowClass, kMainWindowTitle, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+        CW_USEDEFAULT, CW_USEDEFAULT, kWidth, kHeight, nullptr, nullptr, nullptr);
     if (window == nullptr) {
         std::fprintf(stderr, "tevorin-main: cannot create the main window\n");
         return 1;
