@@ -1,0 +1,22 @@
+#pragma once
+// The stand-in main program's window and message loop.
+
+#include <string>
+
+#include "platform/core/win_types.h"
+#include "tools/main/main_arguments.h"
+
+namespace main_stand_in {
+
+inline constexpr char16_t kMainWindowTitle[] = u"Tevorin";
+
+// Shows the window titled "Tevorin" with `version`, starts the updater in
+// `dir` as `mode` asks once the window exists, and runs the message loop
+// until WM_QUIT or the window's destruction. Returns the exit code.
+int RunMainWindow(MainMode mode, const std::string& dir, DWORD version);
+
+// The updater's arguments (its own path first) for the window `handle`.
+std::vector<std::string> UpdaterArguments(const std::string& updaterPath, int handle,
+                                          MainMode mode);
+
+}  // namespace main_stand_in
