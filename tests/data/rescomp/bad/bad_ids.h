@@ -1,0 +1,2 @@
+#define IDD_GOOD 100
+#define PAIR(a, b) a
