@@ -1,0 +1,64 @@
+#pragma once
+// The update wizard: banner on the left, a page area on the right holding the
+// description page or the file list page, Next and Cancel below. The wizard is
+// also the hub of one update: it owns the download directory, the worker
+// threads of the current attempt and their counters, and it is the window
+// every worker reports to.
+
+#include <string>
+#include <vector>
+
+#include "platform/framework/dialog.h"
+#include "platform/gdi/gdi_wrappers.h"
+#include "platform/thread/thread.h"
+
+class CDownloadPage1;
+class CDownloadPage2;
+
+// Worker reports; wParam is the file index.
+inline constexpr UINT WM_DOWNLOAD_SIZE = WM_USER + 1;      // lParam: announced KiB
+inline constexpr UINT WM_DOWNLOAD_DONE = WM_USER + 2;      // lParam: 1 in place, 0 failed
+inline constexpr UINT WM_DOWNLOAD_PROGRESS = WM_USER + 3;  // lParam: percent
+
+class CDownloadDlg : public CDialog {
+  public:
+    CDownloadDlg(UINT templateId, CWnd* parent);
+    ~CDownloadDlg() override;
+
+    BOOL OnInitDialog() override;
+
+    // Download coordination; runs on the wizard's thread only.
+    void StartDownload();
+    void StartWorkers();
+    LRESULT OnDownloadSize(WPARAM index, LPARAM kib);
+    LRESULT OnDownloadProgress(WPARAM index, LPARAM percent);
+    LRESULT OnDownloadDone(WPARAM index, LPARAM ok);
+    void ReleaseWorkers();
+
+    // One file's download, run on a worker thread.
+    void DownloadWorker(int index);
+
+    void OnCancelClicked();
+    void OnClose();
+    void OnDestroy();
+
+    std::vector<HANDLE> workerThreads;
+    CFont boldFont;
+    CDownloadPage1* descriptionPage = nullptr;
+    CDownloadPage2* fileListPage = nullptr;
+    int started = 0;
+    int doneCount = 0;
+    int okCount = 0;
+    int retryMode = 0;
+    std::u16string upgradeDir;
+
+  protected:
+    void DoDataExchange(CDataExchange* dx) override;
+    DECLARE_MESSAGE_MAP()
+};
+
+// The one wizard of the process; set by its constructor, never cleared.
+extern CDownloadDlg* theDownloadDlg;
+
+// Worker thread entry: the parameter is the file index.
+DWORD DownloadThreadProc(LPVOID parameter);
