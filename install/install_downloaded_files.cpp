@@ -7,8 +7,7 @@
 #include "platform/process/process_start.h"
 #include "platform/win/window.h"
 
-bool InstallDownloadedFiles(const InteractiveInstallation& installation,
-                            const UpdateState& state) {
+bool InstallDownloadedFiles(const InteractiveInstallation& installation, const UpdateState& state) {
     ProcessServices& processes =
         installation.processes != nullptr ? *installation.processes : SystemProcessServices();
     // The user closes the main program; the updater never ends it here.
@@ -31,8 +30,7 @@ bool InstallDownloadedFiles(const InteractiveInstallation& installation,
     const std::u16string mainProgram = installation.installDir + kMainProgramFileName;
     if (allInstalled && WriteVersionStampAt(mainProgram, state.serverVersion)) {
         // A main program that does not start leaves the update installed.
-        (void)ShellExecuteW(GetDesktopWindow(), u"open", mainProgram.c_str(), u"", u"",
-                            SW_SHOW);
+        (void)ShellExecuteW(GetDesktopWindow(), u"open", mainProgram.c_str(), u"", u"", SW_SHOW);
         return true;
     }
     (void)installation.messageBox(installation.owner, kInstallFailedText, kInstallCaption,

@@ -30,9 +30,9 @@ using MessageBoxFunction = int (*)(HWND owner, const char16_t* text, const char1
                                    UINT type);
 
 struct InteractiveInstallation {
-    HWND owner = nullptr;          // the wizard: owner of every message box
-    std::u16string upgradeDir;     // where the files were downloaded, ending in '/'
-    std::u16string installDir;     // the main program's directory, ending in '/'
+    HWND owner = nullptr;       // the wizard: owner of every message box
+    std::u16string upgradeDir;  // where the files were downloaded, ending in '/'
+    std::u16string installDir;  // the main program's directory, ending in '/'
     MessageBoxFunction messageBox = nullptr;
     ProcessServices* processes = nullptr;  // null: the system's
 };

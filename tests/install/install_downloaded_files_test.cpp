@@ -49,7 +49,7 @@ int RecordingMessageBox(HWND owner, const char16_t* text, const char16_t* captio
 // A process list in which the main program runs for the first `lookups`
 // looks at it.
 class MainProgramRunning final : public ProcessServices {
-public:
+  public:
     explicit MainProgramRunning(int lookups) : remaining_(lookups) {}
     bool TakeSnapshot(std::vector<ProcessEntry>& entries) override {
         ++lookups_;
@@ -68,7 +68,7 @@ public:
     int lookups_ = 0;
     int terminations_ = 0;
 
-private:
+  private:
     int remaining_;
 };
 
@@ -94,14 +94,14 @@ struct Case {
 // old version) whose program only leaves a mark that it was started, a
 // download directory, and an xdg-open on PATH that records what it opens.
 class Scene {
-public:
+  public:
     Scene() {
         EXPECT_TRUE(root_.Valid());
         for (const char* dir : {"install", "upgrade", "bin"}) {
             EXPECT_EQ(mkdir((root_ / dir).c_str(), 0755), 0);
         }
-        EXPECT_TRUE(WriteFile(root_ / "bin/xdg-open", ArgumentRecorderScript(root_ / "opened"),
-                              0755));
+        EXPECT_TRUE(
+            WriteFile(root_ / "bin/xdg-open", ArgumentRecorderScript(root_ / "opened"), 0755));
         savedPath_ = std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin";
         setenv("PATH", (root_ / "bin:" + savedPath_).c_str(), 1);
         shownBoxes.clear();
@@ -150,29 +150,71 @@ public:
     UpdateState state_;
 };
 
-std::u16string FileFailed(const char16_t* name) { return FormatText(kFileFailedFormat, name); }
+std::u16string FileFailed(const char16_t* name) {
+    return FormatText(kFileFailedFormat, name);
+}
 
 TEST(InstallDownloadedFiles, AsksToCloseTheMainProgramInstallsStampsAndRestarts) {
     const Case cases[] = {
-        {"not running: no question", 0, {}, {{"a.dll", "", true}, {"b.wav", "sound", true}},
-         true, true, {}, false, true},
-        {"running until the second OK", 2, {IDOK, IDOK}, {{"a.dll", "", true}}, true, true,
-         {kCloseMainProgramText, kCloseMainProgramText}, false, true},
+        {"not running: no question",
+         0,
+         {},
+         {{"a.dll", "", true}, {"b.wav", "sound", true}},
+         true,
+         true,
+         {},
+         false,
+         true},
+        {"running until the second OK",
+         2,
+         {IDOK, IDOK},
+         {{"a.dll", "", true}},
+         true,
+         true,
+         {kCloseMainProgramText, kCloseMainProgramText},
+         false,
+         true},
         {"empty list: stamp and restart", 0, {}, {}, true, true, {}, false, true},
-        {"setup.exe is copied like any file", 0, {}, {{"setup.exe", "", true}}, true, true, {},
-         false, true},
-        {"cancel while running", 5, {IDOK, IDCANCEL}, {{"a.dll", "", true}}, true, false,
-         {kCloseMainProgramText, kCloseMainProgramText}, false, false},
-        {"two of five fail", 0, {},
+        {"setup.exe is copied like any file",
+         0,
+         {},
+         {{"setup.exe", "", true}},
+         true,
+         true,
+         {},
+         false,
+         true},
+        {"cancel while running",
+         5,
+         {IDOK, IDCANCEL},
+         {{"a.dll", "", true}},
+         true,
+         false,
+         {kCloseMainProgramText, kCloseMainProgramText},
+         false,
+         false},
+        {"two of five fail",
+         0,
+         {},
          {{"a.dll", "", true},
           {"b.dll", "", false},
           {"c.dll", "", true},
           {"d.dll", "../escape", true},
           {"e.dll", "", true}},
-         true, false, {FileFailed(u"b.dll"), FileFailed(u"d.dll"), kInstallFailedText}, true,
+         true,
+         false,
+         {FileFailed(u"b.dll"), FileFailed(u"d.dll"), kInstallFailedText},
+         true,
          false},
-        {"stamp fails: only the overall message", 0, {}, {{"a.dll", "", true}}, false, false,
-         {kInstallFailedText}, true, false},
+        {"stamp fails: only the overall message",
+         0,
+         {},
+         {{"a.dll", "", true}},
+         false,
+         false,
+         {kInstallFailedText},
+         true,
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -196,13 +238,13 @@ TEST(InstallDownloadedFiles, AsksToCloseTheMainProgramInstallsStampsAndRestarts)
         }
         const bool cancelled = c.runningLookups > 0 && !c.result;
         for (const FileSpec& f : c.files) {
-            const std::string placed = root_ / "install/" +
-                                       (f.localdir[0] && f.downloaded && !cancelled
-                                            ? std::string(f.localdir) + "/"
-                                            : std::string()) +
-                                       f.name;
-            const bool shouldBeInstalled =
-                f.downloaded && !cancelled && std::string(f.localdir).find("..") == std::string::npos;
+            const std::string placed =
+                root_ / "install/" +
+                (f.localdir[0] && f.downloaded && !cancelled ? std::string(f.localdir) + "/"
+                                                             : std::string()) +
+                f.name;
+            const bool shouldBeInstalled = f.downloaded && !cancelled &&
+                                           std::string(f.localdir).find("..") == std::string::npos;
             std::string content;
             EXPECT_EQ(ReadFile(placed, content) && content == std::string("new ") + f.name,
                       shouldBeInstalled)

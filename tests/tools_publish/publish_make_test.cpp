@@ -122,9 +122,8 @@ TEST_F(PublishMake, NoGzipPublishesFilesAsTheyAreAndARepublishReplacesTheManifes
     EXPECT_EQ(manifest.find("zipped"), std::string::npos) << manifest;
 
     const std::string b = Input("b.bin", "second");
-    ProcessResult again = Publish({"make", "--version", "3", "--action", "Default",
-                                   "--description", "", "--base-url", "http://127.0.0.1:1",
-                                   "--out", Out(), b});
+    ProcessResult again = Publish({"make", "--version", "3", "--action", "Default", "--description",
+                                   "", "--base-url", "http://127.0.0.1:1", "--out", Out(), b});
     ASSERT_EQ(again.exitCode, 0) << again.err;
     ProcessResult check = Publish({"check", (dir_ / "site" / "cs" / "update2010.asp").string()});
     EXPECT_NE(check.out.find("\"serverVersion\":\"3\""), std::string::npos) << check.out;
@@ -135,9 +134,9 @@ TEST_F(PublishMake, NoGzipPublishesFilesAsTheyAreAndARepublishReplacesTheManifes
 TEST_F(PublishMake, WritesTheManifestInTheAnsiCodePage) {
     setenv("TEVORIN_ACP", "GBK", 1);
     const std::string a = Input("a.bin", "x");
-    ProcessResult made =
-        Publish({"make", "--version", "5", "--action", "Default", "--description",
-                 "\xE4\xB8\xAD\xE6\x96\x87", "--base-url", "http://127.0.0.1:1", "--out", Out(), a});
+    ProcessResult made = Publish({"make", "--version", "5", "--action", "Default", "--description",
+                                  "\xE4\xB8\xAD\xE6\x96\x87", "--base-url", "http://127.0.0.1:1",
+                                  "--out", Out(), a});
     ASSERT_EQ(made.exitCode, 0) << made.err;
     const std::string manifest = ReadAll(dir_ / "site" / "cs" / "update2010.asp");
     EXPECT_NE(manifest.find("\xD6\xD0\xCE\xC4"), std::string::npos) << manifest;
@@ -153,9 +152,9 @@ TEST_F(PublishMake, RefusesWhatTheUpdaterWouldMisreadAndWritesNothing) {
     const std::string quoted = Input("say\"hi\".txt", "x");
     const std::string blank = Input(" lead.txt", "x");
     const std::string longName = Input(std::string(64, 'n'), "x");
-    const std::vector<std::string> base = {"--version", "7",  "--action",   "Default",
-                                           "--description", "d", "--base-url", "http://127.0.0.1:1",
-                                           "--out",     Out()};
+    const std::vector<std::string> base = {
+        "--version", "7",          "--action",           "Default", "--description",
+        "d",         "--base-url", "http://127.0.0.1:1", "--out",   Out()};
     auto with = [&](std::vector<std::string> extra) {
         std::vector<std::string> args = {"make"};
         args.insert(args.end(), base.begin(), base.end());
@@ -183,20 +182,24 @@ TEST_F(PublishMake, RefusesWhatTheUpdaterWouldMisreadAndWritesNothing) {
         {"address too long",
          {"make", "--version", "7", "--action", "Default", "--description", "d", "--base-url",
           "http://127.0.0.1:1/" + std::string(240, 'p'), "--out", Out(), a}},
-        {"version 0", {"make", "--version", "0", "--action", "Default", "--description", "d",
-                       "--out", Out(), a}},
-        {"version not hex", {"make", "--version", "1.2", "--action", "Default", "--description",
-                             "d", "--out", Out(), a}},
-        {"empty action", {"make", "--version", "1", "--action", "", "--description", "d",
-                          "--out", Out(), a}},
+        {"version 0",
+         {"make", "--version", "0", "--action", "Default", "--description", "d", "--out", Out(),
+          a}},
+        {"version not hex",
+         {"make", "--version", "1.2", "--action", "Default", "--description", "d", "--out", Out(),
+          a}},
+        {"empty action",
+         {"make", "--version", "1", "--action", "", "--description", "d", "--out", Out(), a}},
         {"no out", {"make", "--version", "1", "--action", "Default", "--description", "d", a}},
         {"no description", {"make", "--version", "1", "--action", "Default", "--out", Out(), a}},
-        {"bad base", {"make", "--version", "1", "--action", "Default", "--description", "d",
-                      "--base-url", "ftp://127.0.0.1", "--out", Out(), a}},
+        {"bad base",
+         {"make", "--version", "1", "--action", "Default", "--description", "d", "--base-url",
+          "ftp://127.0.0.1", "--out", Out(), a}},
         {"unknown option", with({"--zip", a})},
         {"option without value", {"make", "--version"}},
-        {"control character", {"make", "--version", "1", "--action", "Default", "--description",
-                               std::string("bell\a"), "--out", Out(), a}},
+        {"control character",
+         {"make", "--version", "1", "--action", "Default", "--description", std::string("bell\a"),
+          "--out", Out(), a}},
     };
     for (const auto& c : cases) {
         ProcessResult result = Publish(c.args);
@@ -209,8 +212,8 @@ TEST_F(PublishMake, RefusesWhatTheUpdaterWouldMisreadAndWritesNothing) {
 TEST_F(PublishMake, AnUnwritableOutputFolderFailsWithoutAManifest) {
     const std::string a = Input("a.bin", "x");
     std::ofstream(dir_ / "site") << "a file where the folder should be";
-    ProcessResult result = Publish({"make", "--version", "1", "--action", "Default",
-                                    "--description", "", "--out", Out(), a});
+    ProcessResult result = Publish(
+        {"make", "--version", "1", "--action", "Default", "--description", "", "--out", Out(), a});
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_NE(result.err.find("cannot create"), std::string::npos) << result.err;
 }

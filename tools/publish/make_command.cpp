@@ -24,7 +24,9 @@ namespace fs = std::filesystem;
 
 constexpr std::size_t kChunk = 64 * 1024;
 
-std::string SystemError(int error) { return std::strerror(error); }
+std::string SystemError(int error) {
+    return std::strerror(error);
+}
 
 // Copies `source` to `target`, compressed with gzip when asked. False with a
 // message when anything could not be read or written.
@@ -52,10 +54,9 @@ bool WriteFileCopy(const std::string& source, const std::string& target, bool gz
     for (;;) {
         const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), in);
         if (got > 0) {
-            const bool written =
-                gzip ? gzwrite(gzOut, buffer.data(), static_cast<unsigned>(got)) ==
-                           static_cast<int>(got)
-                     : std::fwrite(buffer.data(), 1, got, plainOut) == got;
+            const bool written = gzip ? gzwrite(gzOut, buffer.data(), static_cast<unsigned>(got)) ==
+                                            static_cast<int>(got)
+                                      : std::fwrite(buffer.data(), 1, got, plainOut) == got;
             if (!written) {
                 error = "cannot write " + target + " (is the disk full?)";
                 ok = false;

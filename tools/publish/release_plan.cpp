@@ -19,7 +19,9 @@ constexpr std::size_t kMaxSrc = sizeof(UpdateFileEntry::src) / sizeof(char16_t) 
 constexpr std::size_t kMaxLocaldir = sizeof(UpdateFileEntry::localdir) / sizeof(char16_t) - 1;
 constexpr std::size_t kMaxFilename = sizeof(UpdateFileEntry::filename) / sizeof(char16_t) - 1;
 
-bool IsXmlWhiteSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
+bool IsXmlWhiteSpace(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
 
 // Characters that XML 1.0 cannot carry at all.
 bool HasForbiddenControl(std::u16string_view text, bool allowLineBreaks) {
@@ -57,12 +59,23 @@ std::u16string EscapeXml(std::u16string_view text) {
     std::u16string out;
     for (char16_t c : text) {
         switch (c) {
-            case u'&': out += u"&amp;"; break;
-            case u'<': out += u"&lt;"; break;
-            case u'>': out += u"&gt;"; break;
-            case u'"': out += u"&quot;"; break;
-            case u'\'': out += u"&apos;"; break;
-            default: out += c;
+            case u'&':
+                out += u"&amp;";
+                break;
+            case u'<':
+                out += u"&lt;";
+                break;
+            case u'>':
+                out += u"&gt;";
+                break;
+            case u'"':
+                out += u"&quot;";
+                break;
+            case u'\'':
+                out += u"&apos;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -152,8 +165,7 @@ bool PlanFile(const std::string& argument, ReleaseFile& file, std::string& error
         return false;
     }
     if (file.localdir.size() > kMaxLocaldir) {
-        error = "'" + parts[1] + "' is longer than " + std::to_string(kMaxLocaldir) +
-                " characters";
+        error = "'" + parts[1] + "' is longer than " + std::to_string(kMaxLocaldir) + " characters";
         return false;
     }
     if (!ParseRegist(parts.size() > 2 ? parts[2] : "", file.regist)) {
@@ -194,8 +206,8 @@ bool PlanRelease(const std::vector<std::string>& args, ReleasePlan& plan, std::s
             plan.gzip = false;
             continue;
         }
-        const bool takesValue = arg == "--version" || arg == "--action" ||
-                                arg == "--description" || arg == "--base-url" || arg == "--out";
+        const bool takesValue = arg == "--version" || arg == "--action" || arg == "--description" ||
+                                arg == "--base-url" || arg == "--out";
         if (!takesValue) {
             if (arg.starts_with("--")) {
                 error = "unknown option '" + arg + "'";
@@ -278,8 +290,8 @@ bool PlanRelease(const std::vector<std::string>& args, ReleasePlan& plan, std::s
 
 std::u16string ManifestText(const ReleasePlan& plan) {
     std::u16string text = u"<?xml version=\"1.0\"?>\r\n<update>\r\n";
-    text += u"  <version>" + FormatText(u"%X", static_cast<unsigned>(plan.version)) +
-            u"</version>\r\n";
+    text +=
+        u"  <version>" + FormatText(u"%X", static_cast<unsigned>(plan.version)) + u"</version>\r\n";
     text += u"  <action>" + EscapeXml(plan.action) + u"</action>\r\n";
     text += u"  <description>" + EscapeXml(DescriptionWithBreaks(plan.description)) +
             u"</description>\r\n";

@@ -9,11 +9,11 @@
 #include "platform/core/win_types.h"
 
 struct ReleaseFile {
-    std::string sourcePath;  // the file to publish, as given
+    std::string sourcePath;   // the file to publish, as given
     std::u16string filename;  // its name in the manifest and on the server
     std::u16string localdir;  // "", "[SYSTEM]" or a subdirectory
     bool regist = false;
-    std::u16string src;        // the download address written into the manifest
+    std::u16string src;         // the download address written into the manifest
     std::string publishedName;  // its file name in the release's version folder
 };
 
