@@ -18,8 +18,9 @@ void CDownloadPage2::DoDataExchange(CDataExchange* dx) {
 
 HBRUSH CDownloadPage2::OnCtlColor(CDC* dc, CWnd* control, UINT controlType) {
     if (dc == nullptr) return nullptr;
-    return reinterpret_cast<HBRUSH>(ReflectCtlColor(
-        WM_CTLCOLORMSGBOX + controlType, dc->m_hDC, control != nullptr ? control->m_hWnd : nullptr));
+    return reinterpret_cast<HBRUSH>(
+        ReflectCtlColor(WM_CTLCOLORMSGBOX + controlType, dc->m_hDC,
+                        control != nullptr ? control->m_hWnd : nullptr));
 }
 
 void CDownloadPage2::OnOK() {}

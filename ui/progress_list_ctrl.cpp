@@ -121,7 +121,8 @@ void CProgressListCtrl::OnCustomDraw(NMHDR* notification, LRESULT* result) {
     const COLORREF windowColour = GetSysColor(COLOR_WINDOW);
     RECT cell{0, 0, 0, 0};
     if (!GetSubItemRect(row, kProgressColumn, LVIR_BOUNDS, cell)) return;
-    const bool selected = SendMessage(LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) != 0;
+    const bool selected =
+        SendMessage(LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) != 0;
     const COLORREF textColour = selected ? GetSysColor(COLOR_HIGHLIGHT) : frameColour;
     const COLORREF fillColour = selected ? GetSysColor(COLOR_HIGHLIGHT) : windowColour;
     DrawProgressCell(row, kProgressColumn, CDC::FromHandle(draw->nmcd.hdc), textColour, fillColour,

@@ -30,11 +30,11 @@ LRESULT InvokeReflectCtlColor(CWnd* self, WPARAM, LPARAM l) {
 }  // namespace tevorin::framework
 
 // Colour requests about this window's children: HBRUSH OnCtlColor(CDC*, CWnd*, UINT).
-#define ON_WM_CTLCOLOR()                                  \
-    TEVORIN_MAP_ENTRY(kCtlColor, WM_CTLCOLOR, 0, 0, 0,    \
+#define ON_WM_CTLCOLOR()                               \
+    TEVORIN_MAP_ENTRY(kCtlColor, WM_CTLCOLOR, 0, 0, 0, \
                       (&::tevorin::framework::InvokeCtlColor<ThisClass, &ThisClass::OnCtlColor>))
 // Colour requests about this control, reflected by its parent: HBRUSH CtlColor(CDC*, UINT).
-#define ON_WM_CTLCOLOR_REFLECT()                                                 \
-    TEVORIN_MAP_ENTRY(kReflectCtlColor, WM_CTLCOLOR, 0, 0, 0,                    \
-                      (&::tevorin::framework::InvokeReflectCtlColor<ThisClass,   \
-                                                                    &ThisClass::CtlColor>))
+#define ON_WM_CTLCOLOR_REFLECT()                \
+    TEVORIN_MAP_ENTRY(                          \
+        kReflectCtlColor, WM_CTLCOLOR, 0, 0, 0, \
+        (&::tevorin::framework::InvokeReflectCtlColor<ThisClass, &ThisClass::CtlColor>))

@@ -18,8 +18,8 @@
 
 namespace {
 
-constexpr DWORD kListStyle = WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS |
-                             LVS_ALIGNLEFT | WS_BORDER | WS_TABSTOP;
+constexpr DWORD kListStyle =
+    WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_ALIGNLEFT | WS_BORDER | WS_TABSTOP;
 constexpr COLORREF kGreen = RGB(0, 255, 0);
 
 struct Row {
@@ -53,8 +53,8 @@ class ProgressListTest : public ::testing::Test {
         item.mask = LVIF_IMAGE | LVIF_PARAM;
         item.iItem = index;
         EXPECT_TRUE(list.GetItem(&item));
-        return Row{list.GetItemText(index, 0), item.iImage, item.lParam,
-                   list.GetItemText(index, 1), list.GetItemText(index, 2)};
+        return Row{list.GetItemText(index, 0), item.iImage, item.lParam, list.GetItemText(index, 1),
+                   list.GetItemText(index, 2)};
     }
 
     RECT Cell(int row) {
@@ -153,14 +153,11 @@ TEST_F(ProgressListTest, DrawProgressCellPixelRules) {
         const char* text;
     };
     const Case cases[] = {
-        {0, 12, "0%"},
-        {1, 12, "1%"},
-        {50, 60, "50%"},   // (99 * 50) / 100 = 49: columns 12 to 59
-        {99, 109, "99%"},
-        {100, 110, "100%"},  // up to the outline's right column
-        {150, 159, "150%"},  // runs past the outline and the cell
-        {-20, 12, "-20%"},
-        {INT_MAX, kCanvasWidth, "2147483647%"},
+        {0, 12, "0%"},      {1, 12, "1%"},
+        {50, 60, "50%"},                         // (99 * 50) / 100 = 49: columns 12 to 59
+        {99, 109, "99%"},   {100, 110, "100%"},  // up to the outline's right column
+        {150, 159, "150%"},                      // runs past the outline and the cell
+        {-20, 12, "-20%"},  {INT_MAX, kCanvasWidth, "2147483647%"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.percent);
@@ -227,18 +224,19 @@ TEST_F(ProgressListTest, PaintCycleDrawsEachRowsProgressAndSelection) {
         // The bar's top row runs from r.left + 1 up to r.left + (width - 1) * percent / 100.
         const int width = cell.right - cell.left - 2;
         const int expectedGreen = std::max(0, (width - 1) * c.percent / 100 - 1);
-        EXPECT_EQ(CountOf(list.m_hWnd, RECT{cell.left, cell.top + 2, cell.right, cell.top + 3}, kGreen),
-                  expectedGreen);
+        EXPECT_EQ(
+            CountOf(list.m_hWnd, RECT{cell.left, cell.top + 2, cell.right, cell.top + 3}, kGreen),
+            expectedGreen);
         EXPECT_EQ(PixelOf(list.m_hWnd, cell.left, cell.top + 1), c.fill);
     }
     // The selected row's text is written in the highlight colour too, so no
     // pixel of the normal text colour shows inside its outline.
     const RECT selected = Cell(2);
-    EXPECT_EQ(CountOf(list.m_hWnd,
-                      RECT{selected.left + 3, selected.top + 3, selected.right - 3,
-                           selected.bottom - 4},
-                      GetSysColor(COLOR_WINDOWFRAME)),
-              0);
+    EXPECT_EQ(
+        CountOf(list.m_hWnd,
+                RECT{selected.left + 3, selected.top + 3, selected.right - 3, selected.bottom - 4},
+                GetSysColor(COLOR_WINDOWFRAME)),
+        0);
 }
 
 TEST_F(ProgressListTest, SetProgressStoresThePercentAndRepaintsOnlyThatCell) {
@@ -267,7 +265,8 @@ TEST_F(ProgressListTest, ResetRowsPutsEveryRowBackToTheArrowAtZero) {
         int percent;
         const char16_t* size;
     };
-    const Case before[] = {{kStatusDone, 100, u"120"}, {kStatusFailed, 40, u"3"}, {kStatusPending, 0, u""}};
+    const Case before[] = {
+        {kStatusDone, 100, u"120"}, {kStatusFailed, 40, u"3"}, {kStatusPending, 0, u""}};
     for (int row = 0; row < 3; ++row) {
         list.SetProgress(row, before[row].percent);
         ASSERT_TRUE(list.SetItemText(row, kSizeColumn, before[row].size));
