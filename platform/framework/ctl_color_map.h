@@ -8,6 +8,9 @@
 #include "platform/framework/wnd.h"
 #include "platform/gdi/cdc.h"
 
+// The dialog framework may already bring these entries with the window class.
+#ifndef ON_WM_CTLCOLOR
+
 namespace tevorin::framework {
 
 // HBRUSH handler(CDC* dc, CWnd* control, UINT controlType)
@@ -38,3 +41,5 @@ LRESULT InvokeReflectCtlColor(CWnd* self, WPARAM, LPARAM l) {
     TEVORIN_MAP_ENTRY(                          \
         kReflectCtlColor, WM_CTLCOLOR, 0, 0, 0, \
         (&::tevorin::framework::InvokeReflectCtlColor<ThisClass, &ThisClass::CtlColor>))
+
+#endif  // ON_WM_CTLCOLOR
