@@ -8,17 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "download/download_messages.h"
 #include "platform/framework/dialog.h"
 #include "platform/gdi/gdi_wrappers.h"
 #include "platform/thread/thread.h"
 
 class CDownloadPage1;
 class CDownloadPage2;
-
-// Worker reports; wParam is the file index.
-inline constexpr UINT WM_DOWNLOAD_SIZE = WM_USER + 1;      // lParam: announced KiB
-inline constexpr UINT WM_DOWNLOAD_DONE = WM_USER + 2;      // lParam: 1 in place, 0 failed
-inline constexpr UINT WM_DOWNLOAD_PROGRESS = WM_USER + 3;  // lParam: percent
 
 class CDownloadDlg : public CDialog {
   public:
