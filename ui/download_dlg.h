@@ -5,6 +5,7 @@
 // threads of the current attempt and their counters, and it is the window
 // every worker reports to.
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,16 @@ class CDownloadDlg : public CDialog {
     int okCount = 0;
     int retryMode = 0;
     std::u16string upgradeDir;
+
+    // Set when the wizard goes away during an attempt: every running download
+    // gives up within a short time. Workers read it; it outlives them.
+    std::atomic<bool> stopWorkers{false};
+    // The window the workers of the current attempt report to, fixed before
+    // the first of them starts (the object's own handle is cleared while the
+    // window is torn down, and workers must not race with that).
+    HWND workerWindow = nullptr;
+    // The last attempt ended with failures and Next now offers the retry.
+    bool retryOffered = false;
 
   protected:
     void DoDataExchange(CDataExchange* dx) override;

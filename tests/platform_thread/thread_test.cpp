@@ -106,16 +106,25 @@ TEST(Thread, LowestPriorityIsTheThreadsOwnNiceNineteen) {
     CloseHandle(thread);
 }
 
+// Outlives the test: the released thread may still be on its way out.
+Gate g_releasedGate;
+std::atomic<bool> g_releasedFinished{false};
+
+DWORD FinishAfterGate(LPVOID) {
+    g_releasedGate.Wait();
+    g_releasedFinished = true;
+    return 0;
+}
+
 TEST(Thread, ClosedHandleLetsARunningThreadFinishOnItsOwn) {
     LoopWatchdog watchdog(20s, "released thread");
-    Gate gate;
-    HANDLE thread = CreateThread(nullptr, 0, &WaitAtGateThenReturn, &gate, 0, nullptr);
+    HANDLE thread = CreateThread(nullptr, 0, &FinishAfterGate, nullptr, 0, nullptr);
     ASSERT_NE(thread, nullptr);
     EXPECT_TRUE(CloseHandle(thread));
-    while (gate.arrived.load() == 0) std::this_thread::sleep_for(1ms);
-    gate.open = true;
-    // The thread frees its own record; the sanitizers report it otherwise.
-    std::this_thread::sleep_for(20ms);
+    while (g_releasedGate.arrived.load() == 0) std::this_thread::sleep_for(1ms);
+    g_releasedGate.open = true;
+    // The thread frees its own record; the leak checker reports it otherwise.
+    while (!g_releasedFinished.load()) std::this_thread::sleep_for(1ms);
 }
 
 // A window of the test's thread and a worker blocked sending to it.
