@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "manifest/update_file_entry.h"
 #include "platform/framework/dialog.h"
 #include "platform/gdi/gdi_wrappers.h"
 #include "platform/thread/thread.h"
@@ -22,6 +23,10 @@ inline constexpr UINT WM_DOWNLOAD_PROGRESS = WM_USER + 3;  // lParam: percent
 
 class CDownloadDlg : public CDialog {
   public:
+    // Creates the window (hidden) and runs its initialisation before it
+    // returns. Allocate with new: the object deletes itself when its window
+    // is destroyed. When the window cannot be made (m_hWnd stays null) the
+    // caller still owns the object and deletes it.
     CDownloadDlg(UINT templateId, CWnd* parent);
     ~CDownloadDlg() override;
 
@@ -35,12 +40,22 @@ class CDownloadDlg : public CDialog {
     LRESULT OnDownloadDone(WPARAM index, LPARAM ok);
     void ReleaseWorkers();
 
+    // Installation, on the wizard's thread: one file from upgradeDir into
+    // place, the whole update with the user watching (message boxes owned by
+    // the wizard), the pending-update file of a silent download, and the
+    // installation of a pending update behind the updating notice.
+    bool InstallUpdateFile(const UpdateFileEntry& entry);
+    bool InstallDownloadedFiles();
+    void WritePendingUpdate();
+    bool InstallPendingUpdate();
+
     // One file's download, run on a worker thread.
     void DownloadWorker(int index);
 
     void OnCancelClicked();
     void OnClose();
     void OnDestroy();
+    void PostNcDestroy() override;
 
     std::vector<HANDLE> workerThreads;
     CFont boldFont;
@@ -52,12 +67,25 @@ class CDownloadDlg : public CDialog {
     int retryMode = 0;
     std::u16string upgradeDir;
 
+    // The text colour of the description box.
+    static constexpr COLORREF kDescriptionTextColour = RGB(100, 100, 188);
+
   protected:
     void DoDataExchange(CDataExchange* dx) override;
+
+  private:
+    void MakeBoldFont();
+    // Where the pages go: the wizard's invisible frame, in client coordinates.
+    RECT PageArea() const;
+    // The description page's title by the action word, and what an urgent
+    // update does to the main program.
+    void SetTitleByAction();
+
     DECLARE_MESSAGE_MAP()
 };
 
-// The one wizard of the process; set by its constructor, never cleared.
+// The one wizard of the process; set by its constructor, cleared when that
+// wizard is deleted.
 extern CDownloadDlg* theDownloadDlg;
 
 // Worker thread entry: the parameter is the file index.
