@@ -35,7 +35,7 @@ struct InputEvent {
         kButtonDown,
         kButtonUp,
         kPointerMove,
-        kWheel,      // wheelSteps notches, positive away from the user
+        kWheel,  // wheelSteps notches, positive away from the user
         kKeyDown,
         kKeyUp,
         kCloseRequest,  // the window manager's close box

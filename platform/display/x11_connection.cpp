@@ -18,9 +18,9 @@
 namespace tevorin::display {
 namespace {
 
-constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask |
-                            PointerMotionMask | KeyPressMask | KeyReleaseMask |
-                            StructureNotifyMask | FocusChangeMask | VisibilityChangeMask;
+constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                            KeyPressMask | KeyReleaseMask | StructureNotifyMask | FocusChangeMask |
+                            VisibilityChangeMask;
 
 int LogXError(Display* display, XErrorEvent* error) {
     char text[256] = "";
@@ -43,8 +43,7 @@ int LogIoError(Display* /*display*/) {
 void PrepareXlibOnce() {
     static std::once_flag once;
     std::call_once(once, [] {
-        if (XInitThreads() == 0)
-            std::fprintf(stderr, "tevorin: Xlib cannot be made thread-safe\n");
+        if (XInitThreads() == 0) std::fprintf(stderr, "tevorin: Xlib cannot be made thread-safe\n");
         XSetErrorHandler(&LogXError);
         XSetIOErrorHandler(&LogIoError);
     });
@@ -62,7 +61,7 @@ enum AtomIndex {
     kAtomCount
 };
 const char* const kAtomNames[kAtomCount] = {
-    "WM_PROTOCOLS", "WM_DELETE_WINDOW", "WM_STATE",  "_NET_WM_NAME",
+    "WM_PROTOCOLS",  "WM_DELETE_WINDOW",    "WM_STATE",    "_NET_WM_NAME",
     "_NET_WM_STATE", "_NET_WM_STATE_ABOVE", "_NET_WM_PID", "UTF8_STRING",
 };
 
@@ -127,9 +126,9 @@ struct X11Connection::State {
 
     bool MakeImage(Shown& shown, int width, int height) {
         FreeImage(shown);
-        shown.image = XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0,
-                                   nullptr, static_cast<unsigned>(width),
-                                   static_cast<unsigned>(height), 32, 0);
+        shown.image =
+            XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0, nullptr,
+                         static_cast<unsigned>(width), static_cast<unsigned>(height), 32, 0);
         if (shown.image == nullptr) {
             std::fprintf(stderr, "tevorin: no X image of %dx%d\n", width, height);
             return false;
@@ -172,8 +171,8 @@ struct X11Connection::State {
                         PropModeReplace, data, static_cast<int>(utf8.size()));
         // WM_NAME is Latin-1 by tradition; titles beyond it go as UTF-8, which
         // current window managers read.
-        const bool latin1 = std::all_of(title.begin(), title.end(),
-                                        [](char16_t c) { return c <= 0xFF; });
+        const bool latin1 =
+            std::all_of(title.begin(), title.end(), [](char16_t c) { return c <= 0xFF; });
         if (latin1) {
             std::string narrow(title.begin(), title.end());
             XChangeProperty(display, shown.window, XA_WM_NAME, XA_STRING, 8, PropModeReplace,
@@ -198,15 +197,16 @@ struct X11Connection::State {
             event.xclient.data.l[0] = topmost ? 1 : 0;  // add or remove
             event.xclient.data.l[1] = static_cast<long>(atoms[kNetWmStateAbove]);
             event.xclient.data.l[3] = 1;  // asked by an application
-            if (XSendEvent(display, root, False,
-                           SubstructureRedirectMask | SubstructureNotifyMask, &event) == 0)
-                std::fprintf(stderr, "tevorin: cannot ask the window manager to keep a window above\n");
+            if (XSendEvent(display, root, False, SubstructureRedirectMask | SubstructureNotifyMask,
+                           &event) == 0)
+                std::fprintf(stderr,
+                             "tevorin: cannot ask the window manager to keep a window above\n");
             return;
         }
         if (topmost) {
             const Atom above = atoms[kNetWmStateAbove];
-            XChangeProperty(display, shown.window, atoms[kNetWmState], XA_ATOM, 32,
-                            PropModeReplace, reinterpret_cast<const unsigned char*>(&above), 1);
+            XChangeProperty(display, shown.window, atoms[kNetWmState], XA_ATOM, 32, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(&above), 1);
             if (shown.mapped) XRaiseWindow(display, shown.window);
         } else if (!initial) {
             XDeleteProperty(display, shown.window, atoms[kNetWmState]);
@@ -432,15 +432,16 @@ struct X11Connection::State {
                 XLookupString(&event.xkey, text, sizeof text, &keysym, nullptr);
                 const KeyMeaning meaning = MeaningOfKeysym(keysym);
                 if (meaning.virtualKey == 0 && meaning.character == 0) return;
-                input.kind = event.type == KeyPress ? InputEvent::Kind::kKeyDown
-                                                    : InputEvent::Kind::kKeyUp;
+                input.kind =
+                    event.type == KeyPress ? InputEvent::Kind::kKeyDown : InputEvent::Kind::kKeyUp;
                 input.virtualKey = meaning.virtualKey;
                 input.character = meaning.character;
                 input.modifiers = Modifiers(event.xkey.state);
                 // Control with a letter types the control character, as it does on Windows.
                 if ((input.modifiers & InputEvent::kControl) != 0) {
                     const char32_t c = input.character;
-                    if ((c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z')) input.character = c & 0x1F;
+                    if ((c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z'))
+                        input.character = c & 0x1F;
                 }
                 break;
             }

@@ -15,8 +15,7 @@ class X11Connection {
   public:
     // Connects to displayName (empty: $DISPLAY). Null, with a reason in
     // *error, when no server answers or it offers no true-colour visual.
-    static std::unique_ptr<X11Connection> Open(const std::string& displayName,
-                                               std::string* error);
+    static std::unique_ptr<X11Connection> Open(const std::string& displayName, std::string* error);
     ~X11Connection();
     X11Connection(const X11Connection&) = delete;
     X11Connection& operator=(const X11Connection&) = delete;

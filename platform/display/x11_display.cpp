@@ -34,12 +34,12 @@ X11Display::X11Display(std::string displayName, std::string snapshotDirectory)
 
 X11Display::~X11Display() {
     // The process's display outlives the main thread's connection record.
-    if (!t_threadEnded && ThisThreadsRecord().owner == this) ThisThreadsRecord() = ThreadConnection{};
+    if (!t_threadEnded && ThisThreadsRecord().owner == this)
+        ThisThreadsRecord() = ThreadConnection{};
 }
 
 std::unique_ptr<X11Display> X11Display::Connect(std::string displayName,
-                                                std::string snapshotDirectory,
-                                                std::string* error) {
+                                                std::string snapshotDirectory, std::string* error) {
     auto connection = X11Connection::Open(displayName, error);
     if (!connection) return nullptr;
     std::unique_ptr<X11Display> display(
@@ -56,14 +56,15 @@ X11Connection* X11Display::ThisThread(bool open) const {
         ThisThreadsRecord() = ThreadConnection{};
         ThisThreadsRecord().owner = this;
     }
-    if (ThisThreadsRecord().connection && !ThisThreadsRecord().connection->Lost()) return ThisThreadsRecord().connection.get();
+    if (ThisThreadsRecord().connection && !ThisThreadsRecord().connection->Lost())
+        return ThisThreadsRecord().connection.get();
     if (ThisThreadsRecord().failed || !open) return nullptr;
-    if (ThisThreadsRecord().connection) return nullptr;  // lost: never reconnect behind the program's back
+    if (ThisThreadsRecord().connection)
+        return nullptr;  // lost: never reconnect behind the program's back
     std::string error;
     ThisThreadsRecord().connection = X11Connection::Open(displayName_, &error);
     if (!ThisThreadsRecord().connection) {
-        std::fprintf(stderr, "tevorin: %s; this thread's windows are not shown\n",
-                     error.c_str());
+        std::fprintf(stderr, "tevorin: %s; this thread's windows are not shown\n", error.c_str());
         ThisThreadsRecord().failed = true;
     }
     return ThisThreadsRecord().connection.get();
@@ -80,7 +81,8 @@ void X11Display::Update(const WindowImage& image) {
 
 void X11Display::Forget(int handle) {
     offscreen_.Forget(handle);
-    if (ThisThreadsRecord().owner == this && ThisThreadsRecord().connection) ThisThreadsRecord().connection->Forget(handle);
+    if (ThisThreadsRecord().owner == this && ThisThreadsRecord().connection)
+        ThisThreadsRecord().connection->Forget(handle);
 }
 
 bool X11Display::Snapshot(const WindowImage& image, const std::string& path) {
@@ -114,7 +116,9 @@ unsigned long X11Display::XWindowOf(int handle) const {
 }
 
 long X11Display::EventPasses() const {
-    return ThisThreadsRecord().owner == this && ThisThreadsRecord().connection ? ThisThreadsRecord().connection->EventPasses() : 0;
+    return ThisThreadsRecord().owner == this && ThisThreadsRecord().connection
+               ? ThisThreadsRecord().connection->EventPasses()
+               : 0;
 }
 
 }  // namespace tevorin::display

@@ -21,8 +21,7 @@ class X11Display final : public DisplayBackend {
     // Connects the calling thread to displayName (empty: $DISPLAY). Null,
     // with the reason in *error, when no server answers.
     static std::unique_ptr<X11Display> Connect(std::string displayName,
-                                               std::string snapshotDirectory,
-                                               std::string* error);
+                                               std::string snapshotDirectory, std::string* error);
     ~X11Display() override;
 
     const char* Name() const override { return "x11"; }

@@ -17,21 +17,21 @@ struct NamedKey {
 // Keys without a printable character of their own, and the control
 // characters that Windows types for some of them.
 constexpr NamedKey kNamedKeys[] = {
-    {XK_BackSpace, 0x08, 0x08},  {XK_Tab, 0x09, 0x09},        {XK_ISO_Left_Tab, 0x09, 0x09},
-    {XK_Return, 0x0D, 0x0D},     {XK_KP_Enter, 0x0D, 0x0D},   {XK_Escape, 0x1B, 0x1B},
-    {XK_Shift_L, 0x10, 0},       {XK_Shift_R, 0x10, 0},       {XK_Control_L, 0x11, 0},
-    {XK_Control_R, 0x11, 0},     {XK_Alt_L, 0x12, 0},         {XK_Alt_R, 0x12, 0},
-    {XK_Pause, 0x13, 0},         {XK_Caps_Lock, 0x14, 0},     {XK_Prior, 0x21, 0},
-    {XK_Next, 0x22, 0},          {XK_End, 0x23, 0},           {XK_Home, 0x24, 0},
-    {XK_Left, 0x25, 0},          {XK_Up, 0x26, 0},            {XK_Right, 0x27, 0},
-    {XK_Down, 0x28, 0},          {XK_Insert, 0x2D, 0},        {XK_Delete, 0x2E, 0},
-    {XK_KP_Prior, 0x21, 0},      {XK_KP_Next, 0x22, 0},       {XK_KP_End, 0x23, 0},
-    {XK_KP_Home, 0x24, 0},       {XK_KP_Left, 0x25, 0},       {XK_KP_Up, 0x26, 0},
-    {XK_KP_Right, 0x27, 0},      {XK_KP_Down, 0x28, 0},       {XK_KP_Delete, 0x2E, 0},
-    {XK_F1, 0x70, 0},            {XK_F2, 0x71, 0},            {XK_F3, 0x72, 0},
-    {XK_F4, 0x73, 0},            {XK_F5, 0x74, 0},            {XK_F6, 0x75, 0},
-    {XK_F7, 0x76, 0},            {XK_F8, 0x77, 0},            {XK_F9, 0x78, 0},
-    {XK_F10, 0x79, 0},           {XK_F11, 0x7A, 0},           {XK_F12, 0x7B, 0},
+    {XK_BackSpace, 0x08, 0x08}, {XK_Tab, 0x09, 0x09},      {XK_ISO_Left_Tab, 0x09, 0x09},
+    {XK_Return, 0x0D, 0x0D},    {XK_KP_Enter, 0x0D, 0x0D}, {XK_Escape, 0x1B, 0x1B},
+    {XK_Shift_L, 0x10, 0},      {XK_Shift_R, 0x10, 0},     {XK_Control_L, 0x11, 0},
+    {XK_Control_R, 0x11, 0},    {XK_Alt_L, 0x12, 0},       {XK_Alt_R, 0x12, 0},
+    {XK_Pause, 0x13, 0},        {XK_Caps_Lock, 0x14, 0},   {XK_Prior, 0x21, 0},
+    {XK_Next, 0x22, 0},         {XK_End, 0x23, 0},         {XK_Home, 0x24, 0},
+    {XK_Left, 0x25, 0},         {XK_Up, 0x26, 0},          {XK_Right, 0x27, 0},
+    {XK_Down, 0x28, 0},         {XK_Insert, 0x2D, 0},      {XK_Delete, 0x2E, 0},
+    {XK_KP_Prior, 0x21, 0},     {XK_KP_Next, 0x22, 0},     {XK_KP_End, 0x23, 0},
+    {XK_KP_Home, 0x24, 0},      {XK_KP_Left, 0x25, 0},     {XK_KP_Up, 0x26, 0},
+    {XK_KP_Right, 0x27, 0},     {XK_KP_Down, 0x28, 0},     {XK_KP_Delete, 0x2E, 0},
+    {XK_F1, 0x70, 0},           {XK_F2, 0x71, 0},          {XK_F3, 0x72, 0},
+    {XK_F4, 0x73, 0},           {XK_F5, 0x74, 0},          {XK_F6, 0x75, 0},
+    {XK_F7, 0x76, 0},           {XK_F8, 0x77, 0},          {XK_F9, 0x78, 0},
+    {XK_F10, 0x79, 0},          {XK_F11, 0x7A, 0},         {XK_F12, 0x7B, 0},
 };
 
 // The virtual key of a key that types a character: letters and digits have
@@ -41,19 +41,43 @@ unsigned VirtualKeyOfCharacter(char32_t c) {
     if (c >= U'A' && c <= U'Z') return static_cast<unsigned>(c);
     if (c >= U'0' && c <= U'9') return static_cast<unsigned>(c);
     switch (c) {
-        case U' ': return 0x20;
-        case U';': case U':': return 0xBA;
-        case U'=': case U'+': return 0xBB;
-        case U',': case U'<': return 0xBC;
-        case U'-': case U'_': return 0xBD;
-        case U'.': case U'>': return 0xBE;
-        case U'/': case U'?': return 0xBF;
-        case U'`': case U'~': return 0xC0;
-        case U'[': case U'{': return 0xDB;
-        case U'\\': case U'|': return 0xDC;
-        case U']': case U'}': return 0xDD;
-        case U'\'': case U'"': return 0xDE;
-        default: return 0;
+        case U' ':
+            return 0x20;
+        case U';':
+        case U':':
+            return 0xBA;
+        case U'=':
+        case U'+':
+            return 0xBB;
+        case U',':
+        case U'<':
+            return 0xBC;
+        case U'-':
+        case U'_':
+            return 0xBD;
+        case U'.':
+        case U'>':
+            return 0xBE;
+        case U'/':
+        case U'?':
+            return 0xBF;
+        case U'`':
+        case U'~':
+            return 0xC0;
+        case U'[':
+        case U'{':
+            return 0xDB;
+        case U'\\':
+        case U'|':
+            return 0xDC;
+        case U']':
+        case U'}':
+            return 0xDD;
+        case U'\'':
+        case U'"':
+            return 0xDE;
+        default:
+            return 0;
     }
 }
 

@@ -53,9 +53,9 @@ void ConvertRect(const Framebuffer& source, int x, int y, int width, int height,
                        layout.redMask == 0xFF0000u && layout.greenMask == 0xFF00u &&
                        layout.blueMask == 0xFFu && std::endian::native == std::endian::little;
     for (int row = 0; row < height; ++row) {
-        const std::uint32_t* in = source.pixels.data() + static_cast<std::size_t>(y + row) *
-                                                             static_cast<std::size_t>(source.width) +
-                                  x;
+        const std::uint32_t* in =
+            source.pixels.data() +
+            static_cast<std::size_t>(y + row) * static_cast<std::size_t>(source.width) + x;
         std::uint8_t* out = image + static_cast<std::size_t>(row) * bytesPerLine;
         if (plain) {
             // The common visual stores the framebuffer's own layout.

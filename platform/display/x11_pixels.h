@@ -14,7 +14,7 @@ struct PixelLayout {
     std::uint32_t redMask = 0;
     std::uint32_t greenMask = 0;
     std::uint32_t blueMask = 0;
-    int bitsPerPixel = 32;   // 8, 16, 24 or 32
+    int bitsPerPixel = 32;              // 8, 16, 24 or 32
     bool mostSignificantFirst = false;  // the image's byte order
 
     // False for masks that are empty, overlap or are not contiguous, and for

@@ -31,8 +31,7 @@ bool SameAsciiName(std::u16string_view a, std::u16string_view b) {
 
 // Group boxes and plain statics let clicks through to what lies beneath.
 bool TransparentToMouse(const WindowRecord& record) {
-    if (SameAsciiName(record.className, u"Button"))
-        return (record.style & 0x000F) == BS_GROUPBOX;
+    if (SameAsciiName(record.className, u"Button")) return (record.style & 0x000F) == BS_GROUPBOX;
     if (SameAsciiName(record.className, u"Static")) return (record.style & kStaticNotify) == 0;
     return false;
 }
@@ -132,16 +131,26 @@ class InputRouter final : public display::InputSink {
         switch (event.kind) {
             case InputEvent::Kind::kButtonDown:
             case InputEvent::Kind::kButtonUp:
-            case InputEvent::Kind::kPointerMove: Mouse(event); return;
-            case InputEvent::Kind::kWheel: Wheel(event); return;
+            case InputEvent::Kind::kPointerMove:
+                Mouse(event);
+                return;
+            case InputEvent::Kind::kWheel:
+                Wheel(event);
+                return;
             case InputEvent::Kind::kKeyDown:
-            case InputEvent::Kind::kKeyUp: Key(event); return;
+            case InputEvent::Kind::kKeyUp:
+                Key(event);
+                return;
             case InputEvent::Kind::kCloseRequest:
                 if (TopEnabled(event.handle))
                     PostMessageW(ToHwnd(event.handle), WM_SYSCOMMAND, SC_CLOSE, 0);
                 return;
-            case InputEvent::Kind::kMinimized: ShowWindow(ToHwnd(event.handle), SW_MINIMIZE); return;
-            case InputEvent::Kind::kRestored: ShowWindow(ToHwnd(event.handle), SW_RESTORE); return;
+            case InputEvent::Kind::kMinimized:
+                ShowWindow(ToHwnd(event.handle), SW_MINIMIZE);
+                return;
+            case InputEvent::Kind::kRestored:
+                ShowWindow(ToHwnd(event.handle), SW_RESTORE);
+                return;
             case InputEvent::Kind::kActivated:
                 if (!WithinTree(event.handle, GetFocus())) SetFocus(ToHwnd(event.handle));
                 return;
@@ -176,8 +185,8 @@ class InputRouter final : public display::InputSink {
         Target target;
         if (!FindTarget(event.handle, POINT{event.x, event.y}, nullptr, &target)) return;
         const auto delta = static_cast<std::int16_t>(event.wheelSteps * 120);
-        const WPARAM wParam = (static_cast<WPARAM>(static_cast<WORD>(delta)) << 16) |
-                              HeldKeys(event.modifiers);
+        const WPARAM wParam =
+            (static_cast<WPARAM>(static_cast<WORD>(delta)) << 16) | HeldKeys(event.modifiers);
         PostMessageW(target.hwnd, WM_MOUSEWHEEL, wParam, PointParam(target.screen));
     }
 

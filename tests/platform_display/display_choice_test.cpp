@@ -15,14 +15,10 @@ TEST(DisplayChoice, FollowsTevorinDisplayThenDisplay) {
         DisplayKind expected;
     };
     const Case cases[] = {
-        {nullptr, nullptr, DisplayKind::kHeadless},
-        {nullptr, "", DisplayKind::kHeadless},
-        {nullptr, ":0", DisplayKind::kX11},
-        {"", ":0", DisplayKind::kX11},
-        {"headless", ":0", DisplayKind::kHeadless},
-        {"headless", nullptr, DisplayKind::kHeadless},
-        {"x11", nullptr, DisplayKind::kX11},
-        {"x11", ":1", DisplayKind::kX11},
+        {nullptr, nullptr, DisplayKind::kHeadless},   {nullptr, "", DisplayKind::kHeadless},
+        {nullptr, ":0", DisplayKind::kX11},           {"", ":0", DisplayKind::kX11},
+        {"headless", ":0", DisplayKind::kHeadless},   {"headless", nullptr, DisplayKind::kHeadless},
+        {"x11", nullptr, DisplayKind::kX11},          {"x11", ":1", DisplayKind::kX11},
         {"X11", nullptr, DisplayKind::kHeadless},  // values are exact words
         {"wayland", ":0", DisplayKind::kX11},      // unknown: as if unset
         {"wayland", nullptr, DisplayKind::kHeadless},

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "platform/display/x11_keys.h"
+
+#include <gtest/gtest.h>
 
 namespace tevorin::display {
 namespace {

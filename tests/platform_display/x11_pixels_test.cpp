@@ -1,9 +1,9 @@
+#include "platform/display/x11_pixels.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <vector>
-
-#include "platform/display/x11_pixels.h"
 
 namespace tevorin::display {
 namespace {
@@ -33,8 +33,7 @@ TEST(X11Pixels, PackKeepsEachChannelsTopBits) {
         {"555 mixed", kRgb555, 0x80C020, (0x10u << 10) | (0x18u << 5) | 0x04u},
         {"10-bit channels", kRgb101010, 0xFF8001, (0x3FCu << 20) | (0x200u << 10) | 0x004u},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(PackPixel(c.rgb, c.layout), c.expected) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(PackPixel(c.rgb, c.layout), c.expected) << c.name;
 }
 
 TEST(X11Pixels, StoreWritesTheImagesByteOrder) {
@@ -92,7 +91,8 @@ TEST(X11Pixels, ConvertFillsOnlyTheRectangleWithPaddedRows) {
     Framebuffer source = Filled(6, 4, 0x000000);
     source.Set(2, 1, 0xFF0000);
     source.Set(4, 2, 0x0000FF);
-    for (const PixelLayout& layout : {kRgb888, kRgb565, PixelLayout{0xFF0000, 0xFF00, 0xFF, 24, true}}) {
+    for (const PixelLayout& layout :
+         {kRgb888, kRgb565, PixelLayout{0xFF0000, 0xFF00, 0xFF, 24, true}}) {
         const int bytes = layout.bitsPerPixel / 8;
         const std::size_t stride = 3 * bytes + 5;  // padding the converter must leave alone
         std::vector<std::uint8_t> image(stride * 2, 0xAA);

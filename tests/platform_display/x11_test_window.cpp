@@ -12,8 +12,8 @@
 namespace x11_test {
 namespace {
 
-constexpr UINT kRecorded[] = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_MOUSEWHEEL,
-                              WM_KEYDOWN,     WM_KEYUP,     WM_CHAR,        WM_COMMAND,
+constexpr UINT kRecorded[] = {WM_LBUTTONDOWN, WM_LBUTTONUP,  WM_RBUTTONDOWN, WM_MOUSEWHEEL,
+                              WM_KEYDOWN,     WM_KEYUP,      WM_CHAR,        WM_COMMAND,
                               WM_CLOSE,       WM_SYSCOMMAND, WM_SETFOCUS};
 
 void FillWith(HDC dc, RECT rect, COLORREF color) {
@@ -26,7 +26,8 @@ LRESULT PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     for (UINT recorded : kRecorded)
         if (message == recorded) Log().push_back(Received{hwnd, message, wParam, lParam});
     switch (message) {
-        case WM_ERASEBKGND: return 1;
+        case WM_ERASEBKGND:
+            return 1;
         case WM_PAINT: {
             PAINTSTRUCT paint;
             HDC dc = BeginPaint(hwnd, &paint);
@@ -54,8 +55,10 @@ LRESULT PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
                              reinterpret_cast<LPARAM>(hwnd));
             return 0;
         }
-        case WM_CLOSE: return 0;  // the test decides when a window goes
-        default: return DefWindowProcW(hwnd, message, wParam, lParam);
+        case WM_CLOSE:
+            return 0;  // the test decides when a window goes
+        default:
+            return DefWindowProcW(hwnd, message, wParam, lParam);
     }
 }
 
@@ -96,9 +99,9 @@ HWND MakePanel(const char16_t* title, RECT rect, DWORD style, DWORD exStyle) {
 }
 
 HWND MakeChildPanel(HWND parent, int id, RECT rect, COLORREF color, DWORD style) {
-    HWND child = CreateWindowExW(0, PanelClass(), u"", WS_CHILD | WS_VISIBLE | style, rect.left,
-                                 rect.top, rect.Width(), rect.Height(), parent, ChildIdMenu(id),
-                                 nullptr);
+    HWND child =
+        CreateWindowExW(0, PanelClass(), u"", WS_CHILD | WS_VISIBLE | style, rect.left, rect.top,
+                        rect.Width(), rect.Height(), parent, ChildIdMenu(id), nullptr);
     SetWindowLongPtrW(child, GWLP_USERDATA, static_cast<LONG_PTR>(color));
     InvalidateRect(child, nullptr, TRUE);
     return child;

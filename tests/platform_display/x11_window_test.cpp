@@ -15,11 +15,12 @@
 #include "platform/display/x11_display.h"
 #include "platform/win/focus.h"
 #include "platform/win/paint.h"
+#include "platform/win/painting.h"
+#include "platform/win/painting.h"
 #include "platform/win/window.h"
 #include "platform_display/x11_test_window.h"
 #include "platform_win/loop_watchdog.h"
 #include "support/x_server.h"
-#include "platform/win/painting.h"
 // Xlib last: its macros (None, Status, Bool) would break the headers above.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -82,8 +83,7 @@ class X11WindowTest : public ::testing::Test {
 
     int MapState(Window window) {
         XWindowAttributes attributes;
-        if (window == 0 || XGetWindowAttributes(inspector_, window, &attributes) == 0)
-            return -1;
+        if (window == 0 || XGetWindowAttributes(inspector_, window, &attributes) == 0) return -1;
         return attributes.map_state;
     }
 
@@ -184,8 +184,8 @@ TEST_F(X11WindowTest, ScreenShowsTheFramebufferAndExposeRepaintsIt) {
                 const auto got = static_cast<std::uint32_t>(XGetPixel(shot, x, y)) & 0xFFFFFF;
                 if (got != expected(x, y)) {
                     same = false;
-                    *firstMismatch = "at " + std::to_string(x) + "," + std::to_string(y) +
-                                     ": " + std::to_string(got) + " instead of " +
+                    *firstMismatch = "at " + std::to_string(x) + "," + std::to_string(y) + ": " +
+                                     std::to_string(got) + " instead of " +
                                      std::to_string(expected(x, y));
                 }
             }
@@ -210,7 +210,8 @@ TEST_F(X11WindowTest, ScreenShowsTheFramebufferAndExposeRepaintsIt) {
 TEST_F(X11WindowTest, ClickOnAChildArrivesThereAndBecomesACommand) {
     HWND hwnd = Show(u"click");
     HWND button = MakeChildPanel(hwnd, 1001, RECT{20, 20, 120, 60}, RGB(0, 0x80, 0));
-    HWND disabled = MakeChildPanel(hwnd, 1002, RECT{150, 20, 250, 60}, RGB(0x80, 0, 0), WS_DISABLED);
+    HWND disabled =
+        MakeChildPanel(hwnd, 1002, RECT{150, 20, 250, 60}, RGB(0x80, 0, 0), WS_DISABLED);
     ASSERT_TRUE(ShownOnScreen(hwnd));
     const std::string window = std::to_string(XWindowOf(hwnd));
 
@@ -265,7 +266,8 @@ TEST_F(X11WindowTest, KeysReachTheFocusWindowAndTranslateToCharacters) {
         WPARAM key;
         WPARAM character;
     };
-    const Expected expected[] = {{0x1B, 0x1B}, {0x0D, u'\r'}, {0x09, u'\t'}, {'A', u'a'}, {'B', u'B'}};
+    const Expected expected[] = {
+        {0x1B, 0x1B}, {0x0D, u'\r'}, {0x09, u'\t'}, {'A', u'a'}, {'B', u'B'}};
     std::vector<WPARAM> keys;
     for (const auto& r : LogOf(WM_KEYDOWN)) {
         EXPECT_EQ(r.hwnd, field);
@@ -333,8 +335,10 @@ TEST_F(X11WindowTest, MinimiseHideAndRestoreTakeTheWindowOffAndBack) {
         int command;
         int mapState;
     };
-    const Step steps[] = {{SW_MINIMIZE, IsUnmapped}, {SW_RESTORE, IsViewable},
-                          {SW_HIDE, IsUnmapped},     {SW_SHOW, IsViewable}};
+    const Step steps[] = {{SW_MINIMIZE, IsUnmapped},
+                          {SW_RESTORE, IsViewable},
+                          {SW_HIDE, IsUnmapped},
+                          {SW_SHOW, IsViewable}};
     for (const auto& step : steps) {
         ShowWindow(hwnd, step.command);
         EXPECT_TRUE(PumpUntil([&] { return MapState(window) == step.mapState; }))
@@ -355,8 +359,8 @@ TEST_F(X11WindowTest, HiddenWindowNeverReachesTheScreen) {
 }
 
 TEST_F(X11WindowTest, TopmostWindowStaysAbove) {
-    HWND hwnd = Show(u"topmost", RECT{40, 30, 40 + kWidth, 30 + kHeight}, kShownPopup,
-                     WS_EX_TOPMOST);
+    HWND hwnd =
+        Show(u"topmost", RECT{40, 30, 40 + kWidth, 30 + kHeight}, kShownPopup, WS_EX_TOPMOST);
     ASSERT_TRUE(ShownOnScreen(hwnd));
     const Window window = XWindowOf(hwnd);
     EXPECT_TRUE(HasAtom(window, "_NET_WM_STATE", "_NET_WM_STATE_ABOVE"));

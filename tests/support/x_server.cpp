@@ -49,8 +49,8 @@ std::unique_ptr<TestXServer> TestXServer::Start(Kind kind, std::string* whyNot) 
     }
     // Xvfb picks a free display number and writes it to the pipe.
     const std::string fd = std::to_string(pipeFds[1]);
-    std::vector<std::string> args = {xvfb, "-displayfd", fd, "-screen", "0", "800x600x24",
-                                     "-nolisten", "tcp"};
+    std::vector<std::string> args = {xvfb, "-displayfd", fd,          "-screen",
+                                     "0",  "800x600x24", "-nolisten", "tcp"};
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
