@@ -52,6 +52,9 @@ std::unique_ptr<X11Display> X11Display::Connect(std::string displayName,
 }
 
 X11Connection* X11Display::ThisThread(bool open) const {
+    // A thread that is ending has closed its connection already; the X
+    // server took its windows with it.
+    if (t_threadEnded) return nullptr;
     if (ThisThreadsRecord().owner != this) {
         ThisThreadsRecord() = ThreadConnection{};
         ThisThreadsRecord().owner = this;
@@ -81,6 +84,7 @@ void X11Display::Update(const WindowImage& image) {
 
 void X11Display::Forget(int handle) {
     offscreen_.Forget(handle);
+    if (t_threadEnded) return;
     if (ThisThreadsRecord().owner == this && ThisThreadsRecord().connection)
         ThisThreadsRecord().connection->Forget(handle);
 }
@@ -116,7 +120,7 @@ unsigned long X11Display::XWindowOf(int handle) const {
 }
 
 long X11Display::EventPasses() const {
-    return ThisThreadsRecord().owner == this && ThisThreadsRecord().connection
+    return !t_threadEnded && ThisThreadsRecord().owner == this && ThisThreadsRecord().connection
                ? ThisThreadsRecord().connection->EventPasses()
                : 0;
 }

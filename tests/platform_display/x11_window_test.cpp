@@ -16,7 +16,6 @@
 #include "platform/win/focus.h"
 #include "platform/win/paint.h"
 #include "platform/win/painting.h"
-#include "platform/win/painting.h"
 #include "platform/win/window.h"
 #include "platform_display/x11_test_window.h"
 #include "platform_win/loop_watchdog.h"
@@ -347,6 +346,109 @@ TEST_F(X11WindowTest, MinimiseHideAndRestoreTakeTheWindowOffAndBack) {
     }
 }
 
+// Just enough of a window manager to see what the program asks of one:
+// maps what asks to be mapped, counts iconify and keep-above requests, and
+// can iconify and restore a window as a user would.
+class FakeWindowManager {
+  public:
+    explicit FakeWindowManager(Display* display)
+        : display_(display), root_(DefaultRootWindow(display)) {
+        XSelectInput(display_, root_, SubstructureRedirectMask | SubstructureNotifyMask);
+        XSync(display_, False);
+        changeState_ = XInternAtom(display_, "WM_CHANGE_STATE", False);
+        netWmState_ = XInternAtom(display_, "_NET_WM_STATE", False);
+        above_ = XInternAtom(display_, "_NET_WM_STATE_ABOVE", False);
+        wmState_ = XInternAtom(display_, "WM_STATE", False);
+    }
+    ~FakeWindowManager() {
+        XSelectInput(display_, root_, NoEventMask);
+        XSync(display_, False);
+    }
+
+    void Serve() {
+        while (XPending(display_) > 0) {
+            XEvent event;
+            XNextEvent(display_, &event);
+            if (event.type == MapRequest) {
+                SetState(event.xmaprequest.window, NormalState);
+                XMapWindow(display_, event.xmaprequest.window);
+            } else if (event.type == ClientMessage && event.xclient.message_type == changeState_ &&
+                       event.xclient.data.l[0] == IconicState) {
+                ++iconifyRequests;
+                Iconify(event.xclient.window);
+            } else if (event.type == ClientMessage && event.xclient.message_type == netWmState_ &&
+                       static_cast<Atom>(event.xclient.data.l[1]) == above_) {
+                aboveRequests.push_back(event.xclient.data.l[0]);
+            }
+        }
+        XSync(display_, False);
+    }
+
+    void Iconify(Window window) {
+        SetState(window, IconicState);
+        XUnmapWindow(display_, window);
+        XSync(display_, False);
+    }
+    void Restore(Window window) {
+        SetState(window, NormalState);
+        XMapWindow(display_, window);
+        XSync(display_, False);
+    }
+
+    int iconifyRequests = 0;
+    std::vector<long> aboveRequests;  // 1 add, 0 remove
+
+  private:
+    void SetState(Window window, long state) {
+        const long value[2] = {state, 0};
+        XChangeProperty(display_, window, wmState_, wmState_, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(value), 2);
+    }
+
+    Display* display_;
+    Window root_;
+    Atom changeState_;
+    Atom netWmState_;
+    Atom above_;
+    Atom wmState_;
+};
+
+TEST_F(X11WindowTest, WithAWindowManagerMinimiseAndTopmostAreAskedOfIt) {
+    FakeWindowManager manager(inspector_);
+    HWND hwnd = Show(u"managed");
+    auto serving = [&](auto condition) {
+        return PumpUntil([&] {
+            manager.Serve();
+            return condition();
+        });
+    };
+    ASSERT_TRUE(serving([&] { return MapState(XWindowOf(hwnd)) == IsViewable; }));
+    const Window window = XWindowOf(hwnd);
+
+    ShowWindow(hwnd, SW_MINIMIZE);
+    ASSERT_TRUE(serving([&] { return manager.iconifyRequests == 1; }));
+    EXPECT_TRUE(serving([&] { return MapState(window) == IsUnmapped; }));
+    EXPECT_TRUE(IsIconic(hwnd));
+    ShowWindow(hwnd, SW_RESTORE);
+    EXPECT_TRUE(serving([&] { return MapState(window) == IsViewable; }));
+    EXPECT_FALSE(IsIconic(hwnd));
+
+    SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ASSERT_TRUE(serving([&] { return manager.aboveRequests.size() == 1; }));
+    EXPECT_EQ(manager.aboveRequests[0], 1);
+    SetWindowPos(hwnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ASSERT_TRUE(serving([&] { return manager.aboveRequests.size() == 2; }));
+    EXPECT_EQ(manager.aboveRequests[1], 0);
+
+    // The user minimises and restores through the window manager.
+    manager.Iconify(window);
+    EXPECT_TRUE(serving([&] { return IsIconic(hwnd) != FALSE; }));
+    manager.Restore(window);
+    EXPECT_TRUE(serving([&] { return IsIconic(hwnd) == FALSE; }));
+    EXPECT_EQ(manager.iconifyRequests, 1) << "the program's own state change asks nothing more";
+    EXPECT_EQ(MapState(window), IsViewable);
+}
+
 TEST_F(X11WindowTest, HiddenWindowNeverReachesTheScreen) {
     HWND hwnd = Show(u"hidden host", RECT{0, 0, 100, 100}, WS_POPUP);
     // It paints anyway, as the update check's host window may.
@@ -417,13 +519,15 @@ TEST_F(X11WindowTest, WindowsOfAnotherThreadShowThroughItsOwnConnection) {
         PumpUntil([&] { return Backend().XWindowOf(HwndToInt(hwnd)) != 0; });
         shown = Backend().XWindowOf(HwndToInt(hwnd));
         PumpUntil([&] { return done.load(); });
-        DestroyWindow(hwnd);
+        // The thread ends with its window still there.
     });
     EXPECT_TRUE(PumpUntil([&] { return shown != 0 && MapState(shown) == IsViewable; }));
     const auto found = Xdotool({"search", "--name", "second thread"});
     EXPECT_EQ(found.exitCode, 0);
     done = true;
     other.join();
+    // Its connection closed with it, and the server took the window away.
+    EXPECT_TRUE(PumpUntil([&] { return MapState(shown) == -1; }));
 }
 
 }  // namespace
