@@ -73,7 +73,8 @@ class DisplayBackend {
     // The window has painted; image.client holds the result.
     virtual void Present(const WindowImage& image) = 0;
     // Title, visibility, minimised state, topmost state or place changed;
-    // image.client is null.
+    // image.client is null. A window shown before its first paint appears
+    // in the colour its framebuffer starts with.
     virtual void Update(const WindowImage& /*image*/) {}
     // The window is gone; forget what is kept of it.
     virtual void Forget(int handle) = 0;

@@ -14,6 +14,7 @@
 #include "platform/core/text.h"
 #include "platform/display/x11_keys.h"
 #include "platform/display/x11_pixels.h"
+#include "platform/gdi/system_palette.h"
 
 namespace tevorin::display {
 namespace {
@@ -466,6 +467,15 @@ struct X11Connection::State {
                 if (event.xfocus.detail == NotifyPointer) return;
                 input.kind = InputEvent::Kind::kActivated;
                 break;
+            case DestroyNotify:
+                // Destroyed from outside (a tool, a dying window manager):
+                // forget it; the next change of the window makes a new one.
+                if (event.xdestroywindow.window != shown->window) return;
+                FreeImage(*shown);
+                if (shown->gc != nullptr) XFreeGC(display, shown->gc);
+                handles.erase(shown->window);
+                windows.erase(input.handle);
+                return;
             case VisibilityNotify:
                 // Without a window manager nobody else keeps a topmost window on top.
                 if (shown->topmost && event.xvisibility.state != VisibilityUnobscured &&
@@ -601,7 +611,16 @@ void X11Connection::Update(const WindowImage& image) {
     State& s = *state_;
     if (s.lost) return;
     Shown* shown = s.Find(image.handle);
-    if (shown == nullptr) return;  // made by the first paint while visible
+    if (shown == nullptr) {
+        if (!image.visible) return;
+        // Shown before it ever painted: it appears in the button-face colour
+        // its framebuffer starts with, as the first paint will find it.
+        shown = s.Create(image);
+        if (shown == nullptr) return;
+        Framebuffer blank;
+        blank.Resize(image.width, image.height, PixelFromColorRef(GetSysColor(COLOR_BTNFACE)));
+        s.Draw(*shown, blank);
+    }
     s.Place(*shown, image);
     if (shown->title != image.title) s.SetTitle(*shown, image.title);
     s.SetTopmost(*shown, image.topmost, false);

@@ -79,7 +79,7 @@ void X11Display::Present(const WindowImage& image) {
 }
 
 void X11Display::Update(const WindowImage& image) {
-    if (X11Connection* connection = ThisThread(false)) connection->Update(image);
+    if (X11Connection* connection = ThisThread(image.visible)) connection->Update(image);
 }
 
 void X11Display::Forget(int handle) {

@@ -13,6 +13,7 @@
 
 #include "platform/core/text.h"
 #include "platform/display/x11_display.h"
+#include "platform/gdi/system_palette.h"
 #include "platform/win/focus.h"
 #include "platform/win/paint.h"
 #include "platform/win/painting.h"
@@ -447,6 +448,43 @@ TEST_F(X11WindowTest, WithAWindowManagerMinimiseAndTopmostAreAskedOfIt) {
     EXPECT_TRUE(serving([&] { return IsIconic(hwnd) == FALSE; }));
     EXPECT_EQ(manager.iconifyRequests, 1) << "the program's own state change asks nothing more";
     EXPECT_EQ(MapState(window), IsViewable);
+}
+
+TEST_F(X11WindowTest, WindowThatNeverPaintsStillAppears) {
+    static const bool registered = [] {
+        WNDCLASSW windowClass;
+        windowClass.lpfnWndProc = &DefWindowProcW;  // validates without drawing
+        windowClass.lpszClassName = u"X11TestSilent";
+        return RegisterClassW(windowClass);
+    }();
+    ASSERT_TRUE(registered);
+    HWND hwnd = CreateWindowExW(0, u"X11TestSilent", u"silent", kShownPopup, 50, 60, 80, 40,
+                                nullptr, nullptr, nullptr);
+    made_.push_back(hwnd);
+    ASSERT_TRUE(ShownOnScreen(hwnd));
+    const std::uint32_t face = PixelFromColorRef(GetSysColor(COLOR_BTNFACE));
+    auto showsFace = [&] {
+        XImage* shot = XGetImage(inspector_, DefaultRootWindow(inspector_), 50, 60, 80, 40,
+                                 AllPlanes, ZPixmap);
+        if (shot == nullptr) return false;
+        const bool same = (XGetPixel(shot, 0, 0) & 0xFFFFFF) == face &&
+                          (XGetPixel(shot, 79, 39) & 0xFFFFFF) == face;
+        XDestroyImage(shot);
+        return same;
+    };
+    EXPECT_TRUE(PumpUntil(showsFace));
+}
+
+TEST_F(X11WindowTest, XWindowDestroyedFromOutsideComesBackOnTheNextChange) {
+    HWND hwnd = Show(u"destroyed outside");
+    ASSERT_TRUE(ShownOnScreen(hwnd));
+    const Window first = XWindowOf(hwnd);
+    XDestroyWindow(inspector_, first);  // what `xdotool windowclose` does
+    XSync(inspector_, False);
+    InvalidateRect(hwnd, nullptr, FALSE);
+    EXPECT_TRUE(PumpUntil(
+        [&] { return XWindowOf(hwnd) != first && MapState(XWindowOf(hwnd)) == IsViewable; }));
+    EXPECT_TRUE(IsWindow(hwnd));
 }
 
 TEST_F(X11WindowTest, HiddenWindowNeverReachesTheScreen) {
