@@ -125,13 +125,13 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
     return true;
 }
 
-test_support::ProcessResult Xdotool(const std::vector<std::string>& args) {
+test_support::ProcessResult Xdotool(const std::vector<std::string>& args, void (*pump)()) {
     const std::string program = test_support::FindProgram("xdotool");
     if (program.empty()) return test_support::ProcessResult{};
     auto running = std::async(std::launch::async, [&] {
         return test_support::RunProcess(program, args, std::chrono::seconds(10));
     });
-    while (running.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) PumpOnce();
+    while (running.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) pump();
     return running.get();
 }
 

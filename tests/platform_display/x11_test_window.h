@@ -41,7 +41,9 @@ void PumpOnce(std::chrono::milliseconds slice = std::chrono::milliseconds(10));
 // Pumps until done() or the limit; false on the limit.
 bool PumpUntil(const std::function<bool()>& done,
                std::chrono::milliseconds limit = std::chrono::seconds(5));
-// Runs xdotool with args while this thread keeps handling its messages.
-test_support::ProcessResult Xdotool(const std::vector<std::string>& args);
+// Runs xdotool with args while this thread keeps handling its messages with
+// pump (a dialog needs its own, with the dialog keys).
+test_support::ProcessResult Xdotool(
+    const std::vector<std::string>& args, void (*pump)() = [] { PumpOnce(); });
 
 }  // namespace x11_test
