@@ -49,8 +49,7 @@ bool CUpdateCheckDlg::RunUpdateCheck() {
     const std::u16string manifest = FetchUrlText(BuildManifestRequestUrl(state.installedVersion));
     ParseUpdateManifest(manifest, state.serverVersion, state.description, state.action,
                         state.files);
-    if (!IsUpdateDue(state.serverVersion, state.installedVersion, state.files.size()))
-        return false;
+    if (!IsUpdateDue(state.serverVersion, state.installedVersion, state.files.size())) return false;
 
     // The wizard runs its own initialisation (and in some modes starts the
     // download) inside its constructor, and deletes itself when closed.

@@ -15,11 +15,15 @@ TEST(IsUpdateDue, NeedsAHigherVersionAndAtLeastOneFile) {
         std::size_t files;
         bool due;
     } cases[] = {
-        {0xC1A2C, 0xC1A2B, 2, true},      {0xC1A2B, 0xC1A2B, 2, false},
-        {0xC1A2A, 0xC1A2B, 2, false},     {0xC1A2C, 0xC1A2B, 0, false},
+        {0xC1A2C, 0xC1A2B, 2, true},
+        {0xC1A2B, 0xC1A2B, 2, false},
+        {0xC1A2A, 0xC1A2B, 2, false},
+        {0xC1A2C, 0xC1A2B, 0, false},
         {0x80000000, 0x7FFFFFFF, 1, true},  // compared unsigned
-        {0xFFFFFFFF, 0xFFFFFFFE, 1, true},  {0, 0xFFFFFFFF, 1, false},
-        {1, 0, 1, true},                  {0, 0, 1, false},
+        {0xFFFFFFFF, 0xFFFFFFFE, 1, true},
+        {0, 0xFFFFFFFF, 1, false},
+        {1, 0, 1, true},
+        {0, 0, 1, false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(IsUpdateDue(c.server, c.installed, c.files), c.due)
@@ -33,10 +37,11 @@ TEST(IsWizardShown, HiddenOnlyForASilentDefaultRun) {
         std::u16string action;
         bool shown;
     } cases[] = {
-        {0, u"Default", false},      {1, u"Default", true},     {0, u"UserPrompt", true},
-        {1, u"UserPrompt", true},    {0, u"UpdateRightNow", true}, {1, u"UpdateRightNow", true},
-        {0, u"default", true},       {0, u"", true},            {0, u"Default ", true},
-        {0, u"DEFAULT", true},
+        {0, u"Default", false},       {1, u"Default", true},
+        {0, u"UserPrompt", true},     {1, u"UserPrompt", true},
+        {0, u"UpdateRightNow", true}, {1, u"UpdateRightNow", true},
+        {0, u"default", true},        {0, u"", true},
+        {0, u"Default ", true},       {0, u"DEFAULT", true},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(IsWizardShown(c.userUpgrade, c.action), c.shown)

@@ -81,8 +81,7 @@ test_support::ProcessResult SampleInstallation::RunUpdater(const std::vector<std
 
 std::unique_ptr<test_support::BackgroundProcess> SampleInstallation::StartUpdater(
     const std::vector<std::string>& args, const std::string& logName) const {
-    return std::make_unique<test_support::BackgroundProcess>(UpdaterPath(), args,
-                                                             LogPath(logName));
+    return std::make_unique<test_support::BackgroundProcess>(UpdaterPath(), args, LogPath(logName));
 }
 
 std::vector<std::string> SampleInstallation::Snapshots() const {
