@@ -41,5 +41,9 @@ BOOL CLiveUpdateApp::InitInstance() {
 }
 
 int CLiveUpdateApp::ExitInstance() {
+    // When the wizard ended the run, the hidden host is still there: destroy
+    // it, which deletes it, so that nothing of the run outlives the loop.
+    if (m_pMainWnd != nullptr && m_pMainWnd->m_hWnd != nullptr) m_pMainWnd->DestroyWindow();
+    m_pMainWnd = nullptr;
     return CWinApp::ExitInstance();
 }

@@ -56,6 +56,12 @@ bool CUpdateCheckDlg::RunUpdateCheck() {
     CDownloadDlg* wizard =
         new CDownloadDlg(DialogTemplateFor(ProgramDialog::UpdateWizard, state.UiLanguage),
                          CWnd::FromHandle(GetDesktopWindow()));
+    if (wizard->m_hWnd == nullptr) {
+        // Its window could not be made, so it can never close the run: end
+        // it here as if no update were due.
+        delete wizard;
+        return false;
+    }
     wizard->ShowWindow(IsWizardShown(state.userUpgrade, state.action) ? SW_SHOW : SW_HIDE);
     return true;
 }
