@@ -1,7 +1,8 @@
-# tevorin_add_test(NAME SOURCES a.cpp b.cpp LIBS lib... [LABELS l...])
+# tevorin_add_test(NAME SOURCES a.cpp b.cpp LIBS lib... [LABELS l...] [RESOURCE_LOCK r...])
 # One GoogleTest executable; every test case becomes its own CTest test.
+# Tests that name the same RESOURCE_LOCK never run at the same time.
 function(tevorin_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS;RESOURCE_LOCK" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
@@ -10,7 +11,7 @@ function(tevorin_add_test name)
     TEVORIN_BINARY_DIR="${PROJECT_BINARY_DIR}")
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT 300 LABELS "${ARG_LABELS}")
+    PROPERTIES TIMEOUT 300 LABELS "${ARG_LABELS}" RESOURCE_LOCK "${ARG_RESOURCE_LOCK}")
   if("concurrency" IN_LIST ARG_LABELS)
     set_property(GLOBAL APPEND PROPERTY TEVORIN_CONCURRENCY_TESTS ${name})
   endif()

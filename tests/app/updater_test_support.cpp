@@ -125,6 +125,55 @@ std::string HandleArgument(int handle) {
     return "<handle>" + std::to_string(handle) + "</handle>";
 }
 
+std::string WindowTree(int handle) {
+    const auto result =
+        test_support::RunProcess(TEVORIN_DESKTOP_EXE, {"tree", std::to_string(handle)}, 20s);
+    return result.exitCode == 0 ? result.out : std::string();
+}
+
+namespace {
+
+// The tab-separated fields of the tree line of control `id`: id, class,
+// visible, enabled, rectangle, text.
+std::optional<std::vector<std::string>> ControlFields(const std::string& tree, int id) {
+    std::size_t start = 0;
+    while (start < tree.size()) {
+        std::size_t end = tree.find('\n', start);
+        if (end == std::string::npos) end = tree.size();
+        std::vector<std::string> fields;
+        std::size_t field = start;
+        for (;;) {
+            const std::size_t tab = tree.find('\t', field);
+            if (tab == std::string::npos || tab > end) {
+                fields.push_back(tree.substr(field, end - field));
+                break;
+            }
+            fields.push_back(tree.substr(field, tab - field));
+            field = tab + 1;
+        }
+        // The first field may be indented by the depth.
+        std::string first = fields[0];
+        first.erase(0, first.find_first_not_of(' '));
+        if (fields.size() >= 6 && first == std::to_string(id)) return fields;
+        start = end + 1;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> ControlText(const std::string& tree, int id) {
+    const auto fields = ControlFields(tree, id);
+    if (!fields) return std::nullopt;
+    return (*fields)[5];
+}
+
+std::optional<bool> ControlVisible(const std::string& tree, int id) {
+    const auto fields = ControlFields(tree, id);
+    if (!fields) return std::nullopt;
+    return (*fields)[2] == "1";
+}
+
 bool HasEnded(pid_t pid) {
     std::string stat;
     if (!tevorin_test::ReadFile("/proc/" + std::to_string(pid) + "/stat", stat)) return true;

@@ -45,7 +45,12 @@ class SampleInstallation {
 
     std::string AppDir() const { return scratch_ / "app"; }
     std::string UpdaterPath() const { return AppDir() + "/TevorinLiveUpdate.exe"; }
-    std::string SessionDir() const { return scratch_ / "session"; }
+    std::string SessionDir() const {
+        return sharedSession_.empty() ? scratch_ / "session" : sharedSession_;
+    }
+    // Runs the updater in this desktop session instead of one of its own
+    // (the test process's session, whose directory is fixed at its first use).
+    void ShareSession(const std::string& dir) { sharedSession_ = dir; }
     std::string SnapshotDir() const { return scratch_ / "snapshots"; }
     std::string LogPath(const std::string& name) const { return scratch_ / name; }
 
@@ -74,6 +79,7 @@ class SampleInstallation {
 
   private:
     tevorin_test::ScratchDir scratch_;
+    std::string sharedSession_;
     bool valid_ = false;
 };
 
@@ -82,6 +88,16 @@ bool WaitForRequests(const test_support::TestHttpServer& server, std::size_t cou
                      std::chrono::milliseconds limit);
 
 std::string HandleArgument(int handle);
+
+// The child controls of a window of another process, as tevorin-desktop
+// prints them; empty when it did not answer. The answer comes from the
+// window's message loop, so it also tells that the process's start-up is over.
+std::string WindowTree(int handle);
+// The text of the control with `id` in such a tree; nothing when there is no
+// such control. Texts are as the tool escapes them.
+std::optional<std::string> ControlText(const std::string& tree, int id);
+// Whether the control with `id` is visible; nothing when there is none.
+std::optional<bool> ControlVisible(const std::string& tree, int id);
 
 // True when the process has ended (a zombie not yet reaped included).
 bool HasEnded(pid_t pid);
