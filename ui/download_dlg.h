@@ -22,6 +22,10 @@ inline constexpr UINT WM_DOWNLOAD_PROGRESS = WM_USER + 3;  // lParam: percent
 
 class CDownloadDlg : public CDialog {
   public:
+    // Creates the window (hidden) and runs its initialisation before it
+    // returns. Allocate with new: the object deletes itself when its window
+    // is destroyed. When the window cannot be made (m_hWnd stays null) the
+    // caller still owns the object and deletes it.
     CDownloadDlg(UINT templateId, CWnd* parent);
     ~CDownloadDlg() override;
 
@@ -41,6 +45,7 @@ class CDownloadDlg : public CDialog {
     void OnCancelClicked();
     void OnClose();
     void OnDestroy();
+    void PostNcDestroy() override;
 
     std::vector<HANDLE> workerThreads;
     CFont boldFont;
@@ -52,12 +57,25 @@ class CDownloadDlg : public CDialog {
     int retryMode = 0;
     std::u16string upgradeDir;
 
+    // The text colour of the description box.
+    static constexpr COLORREF kDescriptionTextColour = RGB(100, 100, 188);
+
   protected:
     void DoDataExchange(CDataExchange* dx) override;
+
+  private:
+    void MakeBoldFont();
+    // Where the pages go: the wizard's invisible frame, in client coordinates.
+    RECT PageArea() const;
+    // The description page's title by the action word, and what an urgent
+    // update does to the main program.
+    void SetTitleByAction();
+
     DECLARE_MESSAGE_MAP()
 };
 
-// The one wizard of the process; set by its constructor, never cleared.
+// The one wizard of the process; set by its constructor, cleared when that
+// wizard is deleted.
 extern CDownloadDlg* theDownloadDlg;
 
 // Worker thread entry: the parameter is the file index.
