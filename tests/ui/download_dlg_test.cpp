@@ -220,6 +220,33 @@ TEST_F(DownloadDlgTest, DescriptionBoxShowsItsColoursAndFlatFrame) {
     EXPECT_EQ(CountOf(box, client, GetSysColor(COLOR_BTNFACE)), 0) << "white, not grey";
 }
 
+TEST_F(DownloadDlgTest, EnterAndEscOnAPageNeitherCloseNorHideIt) {
+    MakeWizard();
+    wizard->fileListPage->ShowWindow(SW_SHOW);
+    struct Case {
+        const char* what;
+        HWND (*page)(CDownloadDlg* wizard);
+        int command;
+    };
+    const Case cases[] = {
+        {"description page, Enter", [](CDownloadDlg* w) { return w->descriptionPage->m_hWnd; },
+         IDOK},
+        {"description page, Esc", [](CDownloadDlg* w) { return w->descriptionPage->m_hWnd; },
+         IDCANCEL},
+        {"file list page, Enter", [](CDownloadDlg* w) { return w->fileListPage->m_hWnd; }, IDOK},
+        {"file list page, Esc", [](CDownloadDlg* w) { return w->fileListPage->m_hWnd; }, IDCANCEL},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const HWND page = c.page(wizard);
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(c.command), 0), 0);
+        DrainQueue();
+        EXPECT_TRUE(IsWindow(page));
+        EXPECT_NE(GetWindowLongPtrW(page, GWL_STYLE) & WS_VISIBLE, 0) << "still shown";
+        EXPECT_TRUE(IsWindow(wizardWindow));
+    }
+}
+
 TEST_F(DownloadDlgTest, DownloadDirectoryIsNamedAfterTheServerVersion) {
     struct Case {
         DWORD serverVersion;
