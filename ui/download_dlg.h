@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "manifest/update_file_entry.h"
 #include "platform/framework/dialog.h"
 #include "platform/gdi/gdi_wrappers.h"
 #include "platform/thread/thread.h"
@@ -38,6 +39,15 @@ class CDownloadDlg : public CDialog {
     LRESULT OnDownloadProgress(WPARAM index, LPARAM percent);
     LRESULT OnDownloadDone(WPARAM index, LPARAM ok);
     void ReleaseWorkers();
+
+    // Installation, on the wizard's thread: one file from upgradeDir into
+    // place, the whole update with the user watching (message boxes owned by
+    // the wizard), the pending-update file of a silent download, and the
+    // installation of a pending update behind the updating notice.
+    bool InstallUpdateFile(const UpdateFileEntry& entry);
+    bool InstallDownloadedFiles();
+    void WritePendingUpdate();
+    bool InstallPendingUpdate();
 
     // One file's download, run on a worker thread.
     void DownloadWorker(int index);

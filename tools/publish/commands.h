@@ -10,4 +10,5 @@
 using CommandArgs = std::vector<std::string>;
 
 int RunCheckCommand(const CommandArgs& args, std::ostream& out, std::ostream& err);
+int RunMakeCommand(const CommandArgs& args, std::ostream& out, std::ostream& err);
 int RunStampCommand(const CommandArgs& args, std::ostream& out, std::ostream& err);

@@ -16,6 +16,10 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"check", "check FILE|URL        parse a manifest and print it as JSON", RunCheckCommand},
+    {"make",
+     "make --version HEX --action WORD --description TEXT [--base-url URL] [--no-gzip]\n"
+     "       --out DIR FILE[:LOCALDIR[:regist]]...  build a release folder for a web server",
+     RunMakeCommand},
     {"stamp", "stamp FILE [VERSION]  print or write (hexadecimal) a program's version stamp",
      RunStampCommand},
 };

@@ -7,30 +7,9 @@
 #include "platform/core/text.h"
 #include "tools/publish/commands.h"
 #include "tools/publish/exit_codes.h"
+#include "tools/publish/version_argument.h"
 
 namespace {
-
-// Strict hexadecimal: 1 to 8 digits, an optional 0x in front.
-bool ParseStampVersion(std::string text, DWORD& version) {
-    if (text.starts_with("0x") || text.starts_with("0X")) text.erase(0, 2);
-    if (text.empty() || text.size() > 8) return false;
-    DWORD value = 0;
-    for (char c : text) {
-        int digit;
-        if (c >= '0' && c <= '9') {
-            digit = c - '0';
-        } else if (c >= 'a' && c <= 'f') {
-            digit = c - 'a' + 10;
-        } else if (c >= 'A' && c <= 'F') {
-            digit = c - 'A' + 10;
-        } else {
-            return false;
-        }
-        value = (value << 4) | static_cast<DWORD>(digit);
-    }
-    version = value;
-    return true;
-}
 
 bool IsRegularFile(const std::string& path) {
     struct stat info {};
@@ -56,7 +35,7 @@ int RunStampCommand(const CommandArgs& args, std::ostream& out, std::ostream& er
         return kExitOk;
     }
     DWORD version = 0;
-    if (!ParseStampVersion(args[1], version)) {
+    if (!ParseVersionArgument(args[1], version)) {
         err << "tevorin-publish: '" << args[1]
             << "' is no version: give 1 to 8 hexadecimal digits, e.g. C1A2B\n";
         return kExitError;
