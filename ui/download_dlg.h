@@ -5,9 +5,11 @@
 // threads of the current attempt and their counters, and it is the window
 // every worker reports to.
 
+#include <atomic>
 #include <string>
 #include <vector>
 
+#include "download/download_messages.h"
 #include "manifest/update_file_entry.h"
 #include "platform/framework/dialog.h"
 #include "platform/gdi/gdi_wrappers.h"
@@ -15,11 +17,6 @@
 
 class CDownloadPage1;
 class CDownloadPage2;
-
-// Worker reports; wParam is the file index.
-inline constexpr UINT WM_DOWNLOAD_SIZE = WM_USER + 1;      // lParam: announced KiB
-inline constexpr UINT WM_DOWNLOAD_DONE = WM_USER + 2;      // lParam: 1 in place, 0 failed
-inline constexpr UINT WM_DOWNLOAD_PROGRESS = WM_USER + 3;  // lParam: percent
 
 class CDownloadDlg : public CDialog {
   public:
@@ -66,6 +63,16 @@ class CDownloadDlg : public CDialog {
     int okCount = 0;
     int retryMode = 0;
     std::u16string upgradeDir;
+
+    // Set when the wizard goes away during an attempt: every running download
+    // gives up within a short time. Workers read it; it outlives them.
+    std::atomic<bool> stopWorkers{false};
+    // The window the workers of the current attempt report to, fixed before
+    // the first of them starts (the object's own handle is cleared while the
+    // window is torn down, and workers must not race with that).
+    HWND workerWindow = nullptr;
+    // The last attempt ended with failures and Next now offers the retry.
+    bool retryOffered = false;
 
     // The text colour of the description box.
     static constexpr COLORREF kDescriptionTextColour = RGB(100, 100, 188);
