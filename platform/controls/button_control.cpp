@@ -66,8 +66,9 @@ void PaintButton(HWND hwnd, const ButtonState& state, HDC dc) {
     const HGDIOBJ previousFont = SelectObject(dc, FontOrDefault(state.font));
     SetBkMode(dc, TRANSPARENT);
     RECT textArea{rect.left + 2, rect.top + 2, rect.right - 2, rect.bottom - 2};
-    if (state.pressed) textArea = RECT{textArea.left + 1, textArea.top + 1, textArea.right + 1,
-                                       textArea.bottom + 1};
+    if (state.pressed)
+        textArea =
+            RECT{textArea.left + 1, textArea.top + 1, textArea.right + 1, textArea.bottom + 1};
     const std::u16string text = GetWindowTextString(hwnd);
     constexpr UINT kFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
     if (IsWindowEnabled(hwnd)) {
@@ -99,8 +100,7 @@ void SetPressed(HWND hwnd, ButtonState& state, bool pressed) {
 void NotifyClicked(HWND hwnd) {
     HWND parent = GetParent(hwnd);
     if (parent == nullptr) return;
-    SendMessageW(parent, WM_COMMAND,
-                 MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(hwnd)), BN_CLICKED),
+    SendMessageW(parent, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(hwnd)), BN_CLICKED),
                  reinterpret_cast<LPARAM>(hwnd));
 }
 
@@ -122,14 +122,17 @@ LRESULT HandleButtonMessage(HWND hwnd, ButtonState& state, UINT message, WPARAM 
         }
         case WM_SETFONT:
             state.font = reinterpret_cast<HFONT>(wParam);
-            if (LOWORD(static_cast<std::uintptr_t>(lParam)) != 0) InvalidateRect(hwnd, nullptr, TRUE);
+            if (LOWORD(static_cast<std::uintptr_t>(lParam)) != 0)
+                InvalidateRect(hwnd, nullptr, TRUE);
             return 0;
-        case WM_GETFONT: return reinterpret_cast<LRESULT>(state.font);
+        case WM_GETFONT:
+            return reinterpret_cast<LRESULT>(state.font);
         case WM_PAINT:
         case WM_PRINTCLIENT:
             PaintClient(hwnd, wParam, [&](HDC dc, const RECT&) { PaintButton(hwnd, state, dc); });
             return 0;
-        case WM_ERASEBKGND: return 1;
+        case WM_ERASEBKGND:
+            return 1;
         case WM_ENABLE:
             state.tracking = state.spaceDown = false;
             state.pressed = false;
@@ -178,7 +181,9 @@ LRESULT HandleButtonMessage(HWND hwnd, ButtonState& state, UINT message, WPARAM 
             // What the mouse would do; a disabled or hidden button ignores it.
             if (IsWindowEnabled(hwnd) && IsWindowVisible(hwnd)) NotifyClicked(hwnd);
             return 0;
-        case BM_SETSTATE: SetPressed(hwnd, state, wParam != 0); return 0;
+        case BM_SETSTATE:
+            SetPressed(hwnd, state, wParam != 0);
+            return 0;
         case BM_GETSTATE:
             return static_cast<LRESULT>((state.pressed ? BST_PUSHED : 0u) |
                                         (state.focused ? BST_FOCUS : 0u));
@@ -189,10 +194,12 @@ LRESULT HandleButtonMessage(HWND hwnd, ButtonState& state, UINT message, WPARAM 
             if (lParam != 0) InvalidateRect(hwnd, nullptr, TRUE);
             return 0;
         }
-        case BM_GETCHECK: return BST_UNCHECKED;
+        case BM_GETCHECK:
+            return BST_UNCHECKED;
         case WM_GETDLGCODE:
             return DLGC_BUTTON | (IsDefault(hwnd) ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
-        default: return DefWindowProcW(hwnd, message, wParam, lParam);
+        default:
+            return DefWindowProcW(hwnd, message, wParam, lParam);
     }
 }
 

@@ -53,14 +53,23 @@ HBRUSH AskColours(HWND hwnd, HDC dc) {
 UINT TextFormat(DWORD style) {
     UINT format = 0;
     switch (style & SS_TYPEMASK) {
-        case SS_CENTER: format = DT_CENTER | DT_WORDBREAK; break;
-        case SS_RIGHT: format = DT_RIGHT | DT_WORDBREAK; break;
+        case SS_CENTER:
+            format = DT_CENTER | DT_WORDBREAK;
+            break;
+        case SS_RIGHT:
+            format = DT_RIGHT | DT_WORDBREAK;
+            break;
         case SS_SIMPLE:
-        case SS_LEFTNOWORDWRAP: format = DT_LEFT | DT_SINGLELINE; break;
-        default: format = DT_LEFT | DT_WORDBREAK; break;
+        case SS_LEFTNOWORDWRAP:
+            format = DT_LEFT | DT_SINGLELINE;
+            break;
+        default:
+            format = DT_LEFT | DT_WORDBREAK;
+            break;
     }
     if ((style & SS_NOPREFIX) != 0) format |= DT_NOPREFIX;
-    if ((style & SS_CENTERIMAGE) != 0) format = (format & ~DT_WORDBREAK) | DT_SINGLELINE | DT_VCENTER;
+    if ((style & SS_CENTERIMAGE) != 0)
+        format = (format & ~DT_WORDBREAK) | DT_SINGLELINE | DT_VCENTER;
     if ((style & SS_ELLIPSISMASK) != 0) format |= DT_END_ELLIPSIS;
     return format;
 }
@@ -108,14 +117,28 @@ void PaintStatic(HWND hwnd, const StaticState& state, HDC dc) {
     }
     switch (kind) {
         case SS_BITMAP:
-        case SS_ICON: PaintPicture(hwnd, state, dc, client, style); break;
-        case SS_BLACKRECT: FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOWFRAME)); break;
-        case SS_GRAYRECT: FillRect(dc, &client, GetSysColorBrush(COLOR_BTNSHADOW)); break;
-        case SS_WHITERECT: FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW)); break;
+        case SS_ICON:
+            PaintPicture(hwnd, state, dc, client, style);
+            break;
+        case SS_BLACKRECT:
+            FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOWFRAME));
+            break;
+        case SS_GRAYRECT:
+            FillRect(dc, &client, GetSysColorBrush(COLOR_BTNSHADOW));
+            break;
+        case SS_WHITERECT:
+            FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
+            break;
         // Frames leave their inside alone: they outline what lies under them.
-        case SS_BLACKFRAME: FrameRect(dc, &client, GetSysColorBrush(COLOR_WINDOWFRAME)); break;
-        case SS_GRAYFRAME: FrameRect(dc, &client, GetSysColorBrush(COLOR_BTNSHADOW)); break;
-        case SS_WHITEFRAME: FrameRect(dc, &client, GetSysColorBrush(COLOR_WINDOW)); break;
+        case SS_BLACKFRAME:
+            FrameRect(dc, &client, GetSysColorBrush(COLOR_WINDOWFRAME));
+            break;
+        case SS_GRAYFRAME:
+            FrameRect(dc, &client, GetSysColorBrush(COLOR_BTNSHADOW));
+            break;
+        case SS_WHITEFRAME:
+            FrameRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
+            break;
         case SS_ETCHEDHORZ: {
             RECT line = client;
             DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
@@ -131,7 +154,8 @@ void PaintStatic(HWND hwnd, const StaticState& state, HDC dc) {
             DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
             break;
         }
-        default: break;
+        default:
+            break;
     }
 }
 
@@ -139,8 +163,7 @@ void PaintStatic(HWND hwnd, const StaticState& state, HDC dc) {
 void FitToPicture(HWND hwnd, int width, int height) {
     const auto style = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE));
     if ((style & (SS_REALSIZECONTROL | SS_CENTERIMAGE)) != 0 || width <= 0 || height <= 0) return;
-    SetWindowPos(hwnd, nullptr, 0, 0, width, height,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT SetImage(HWND hwnd, StaticState& state, WPARAM type, LPARAM handle) {
@@ -174,22 +197,30 @@ LRESULT HandleStaticMessage(HWND hwnd, StaticState& state, UINT message, WPARAM 
         }
         case WM_SETFONT:
             state.font = reinterpret_cast<HFONT>(wParam);
-            if (LOWORD(static_cast<std::uintptr_t>(lParam)) != 0) InvalidateRect(hwnd, nullptr, TRUE);
+            if (LOWORD(static_cast<std::uintptr_t>(lParam)) != 0)
+                InvalidateRect(hwnd, nullptr, TRUE);
             return 0;
-        case WM_GETFONT: return reinterpret_cast<LRESULT>(state.font);
+        case WM_GETFONT:
+            return reinterpret_cast<LRESULT>(state.font);
         case WM_PAINT:
         case WM_PRINTCLIENT:
             PaintClient(hwnd, wParam, [&](HDC dc, const RECT&) { PaintStatic(hwnd, state, dc); });
             return 0;
-        case WM_ERASEBKGND: return 1;  // the paint fills what it owns
-        case WM_ENABLE: InvalidateRect(hwnd, nullptr, TRUE); return 0;
-        case STM_SETIMAGE: return SetImage(hwnd, state, wParam, lParam);
+        case WM_ERASEBKGND:
+            return 1;  // the paint fills what it owns
+        case WM_ENABLE:
+            InvalidateRect(hwnd, nullptr, TRUE);
+            return 0;
+        case STM_SETIMAGE:
+            return SetImage(hwnd, state, wParam, lParam);
         case STM_GETIMAGE:
             return wParam == IMAGE_BITMAP ? reinterpret_cast<LRESULT>(state.bitmap)
                    : wParam == IMAGE_ICON ? reinterpret_cast<LRESULT>(state.icon)
                                           : 0;
-        case STM_SETICON: return SetImage(hwnd, state, IMAGE_ICON, static_cast<LPARAM>(wParam));
-        case STM_GETICON: return reinterpret_cast<LRESULT>(state.icon);
+        case STM_SETICON:
+            return SetImage(hwnd, state, IMAGE_ICON, static_cast<LPARAM>(wParam));
+        case STM_GETICON:
+            return reinterpret_cast<LRESULT>(state.icon);
         case WM_LBUTTONUP:
             if ((GetWindowLongPtrW(hwnd, GWL_STYLE) & SS_NOTIFY) != 0) {
                 SendMessageW(GetParent(hwnd), WM_COMMAND,
@@ -197,8 +228,10 @@ LRESULT HandleStaticMessage(HWND hwnd, StaticState& state, UINT message, WPARAM 
                              reinterpret_cast<LPARAM>(hwnd));
             }
             return 0;
-        case WM_GETDLGCODE: return DLGC_STATIC;
-        default: return DefWindowProcW(hwnd, message, wParam, lParam);
+        case WM_GETDLGCODE:
+            return DLGC_STATIC;
+        default:
+            return DefWindowProcW(hwnd, message, wParam, lParam);
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/framework/dialog_builder.h"
 #include "platform/framework/dialog_window.h"
+#include "platform/framework/modal_loop.h"
 #include "platform/framework/win_app.h"
 #include "platform/gdi/system_palette.h"
 #include "platform/gdi/text_drawing.h"
@@ -25,21 +26,6 @@ RECT PlacementArea(HWND owner) {
         !IsIconic(owner))
         GetWindowRect(owner, &area);
     return area;
-}
-
-// What the application's loop does with a message: pre-translation by the
-// window and its ancestors, else dispatch.
-void PumpMessage(MSG* msg) {
-    if (CWinApp* app = AfxGetApp(); app != nullptr && app->PreTranslateMessage(msg)) return;
-    if (AfxGetApp() == nullptr) {
-        for (HWND hwnd = msg->hwnd; hwnd != nullptr; hwnd = GetParent(hwnd)) {
-            if (CWnd* wnd = CWnd::FromHandlePermanent(hwnd); wnd && wnd->PreTranslateMessage(msg))
-                return;
-            if ((GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CHILD) == 0) break;
-        }
-    }
-    TranslateMessage(msg);
-    DispatchMessageW(msg);
 }
 
 }  // namespace
@@ -142,21 +128,11 @@ INT_PTR CDialog::DoModal() {
     // The owner takes no input while the dialog is up.
     const bool disableOwner = owner != nullptr && ::IsWindowEnabled(owner);
     if (disableOwner) ::EnableWindow(owner, FALSE);
+    HWND previousFocus = GetFocus();
     INT_PTR result = -1;
     if (!IsDialogEnded(hwnd, &result)) {
         if (!::IsWindowVisible(hwnd)) ::ShowWindow(hwnd, SW_SHOWNORMAL);
-        MSG msg;
-        while (IsWindow(hwnd) && !IsDialogEnded(hwnd, &result)) {
-            if (!PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) CWnd::DeleteTempMap();
-            const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-            if (got == 0) {
-                // The application is ending: leave the request for the outer loop.
-                PostQuitMessage(static_cast<int>(msg.wParam));
-                break;
-            }
-            if (got < 0) break;
-            PumpMessage(&msg);
-        }
+        RunModalLoop(hwnd);
         IsDialogEnded(hwnd, &result);
     }
     if (disableOwner && IsWindow(owner)) ::EnableWindow(owner, TRUE);
@@ -165,17 +141,14 @@ INT_PTR CDialog::DoModal() {
         ::ShowWindow(hwnd, SW_HIDE);
         ::DestroyWindow(hwnd);
     }
+    if (previousFocus != nullptr && IsWindow(previousFocus)) SetFocus(previousFocus);
     return result;
 }
 
 void CDialog::EndDialog(int result) {
     if (m_hWnd == nullptr) return;
     MarkDialogEnded(m_hWnd, result);
-    if (modal_) {
-        PostMessageW(m_hWnd, WM_NULL, 0, 0);  // wakes the modal loop
-    } else {
-        ShowWindow(SW_HIDE);
-    }
+    if (!modal_) ShowWindow(SW_HIDE);
 }
 
 DWORD CDialog::GetDefID() const {

@@ -74,6 +74,12 @@ BOOL IsDialogMessageW(HWND dialog, MSG* msg);
 // enabled WS_TABSTOP controls, pages included; wraps around.
 HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous);
 
-// A modal message box owned by `owner` (may be null). Returns the id of the
-// pressed button (IDOK, IDCANCEL, IDYES, IDNO, ...); 0 when it cannot be shown.
+// A modal message box owned by `owner` (may be null): the caption, the text
+// wrapped, the MB_ICON... picture and the buttons of the MB_... type, labelled
+// "确定", "取消", "是", "否", "中止", "重试", "忽略". It is centred over the owner
+// (or the screen), disables the owner while it is up, and keeps other windows
+// painting and handling sent messages. Esc and the close box answer Cancel,
+// or OK for a lone OK button. Returns the id of the pressed button (IDOK,
+// IDCANCEL, IDYES, IDNO, ...); when the application quits first, what Esc
+// would answer (0 for a box without Cancel); 0 when it cannot be shown.
 int MessageBoxW(HWND owner, const char16_t* text, const char16_t* caption, UINT type);

@@ -17,8 +17,8 @@ LOGFONTW TemplateFont(const DialogTemplate& dialogTemplate) {
     if (dialogTemplate.fontFace.empty() || dialogTemplate.fontPointSize <= 0) {
         if (GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font) != 0) return font;
     }
-    font.lfHeight = PointsToFontHeight(dialogTemplate.fontPointSize > 0 ? dialogTemplate.fontPointSize
-                                                                        : 8);
+    font.lfHeight =
+        PointsToFontHeight(dialogTemplate.fontPointSize > 0 ? dialogTemplate.fontPointSize : 8);
     font.lfWeight = dialogTemplate.fontWeight > 0 ? dialogTemplate.fontWeight : FW_NORMAL;
     font.lfItalic = dialogTemplate.fontItalic ? 1 : 0;
     font.lfCharSet = dialogTemplate.fontCharset;
@@ -73,7 +73,8 @@ bool CreateTemplateControls(HWND dialog, const DialogTemplate& dialogTemplate, S
                          dialogTemplate.id, entry.id, Utf16ToUtf8(entry.className).c_str());
             return false;
         }
-        if (font != nullptr) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        if (font != nullptr)
+            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         GivePicture(dialog, control, entry);
         if (defaultId == 0 && IsDialogControlClass(entry, u"Button") &&
             (entry.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)

@@ -37,9 +37,9 @@ void CollectTabStops(HWND parent, std::vector<HWND>* stops) {
 }
 
 LRESULT DialogCode(HWND control, MSG* msg) {
-    return control == nullptr ? 0
-                              : SendMessageW(control, WM_GETDLGCODE, msg->wParam,
-                                             reinterpret_cast<LPARAM>(msg));
+    return control == nullptr
+               ? 0
+               : SendMessageW(control, WM_GETDLGCODE, msg->wParam, reinterpret_cast<LPARAM>(msg));
 }
 
 void SendCommand(HWND dialog, int id, HWND control) {
@@ -86,8 +86,8 @@ HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
     for (std::size_t i = 0; i < stops.size(); ++i)
         if (stops[i] == control) at = i;
     if (at == stops.size()) return previous ? stops.back() : stops.front();
-    const std::size_t next = previous ? (at + stops.size() - 1) % stops.size()
-                                      : (at + 1) % stops.size();
+    const std::size_t next =
+        previous ? (at + stops.size() - 1) % stops.size() : (at + 1) % stops.size();
     return stops[next];
 }
 
@@ -108,16 +108,22 @@ BOOL IsDialogMessageW(HWND dialog, MSG* msg) {
                     SetFocus(next);
                 return TRUE;
             }
-            case VK_RETURN: PressEnter(dialog, focus, code); return TRUE;
-            case VK_ESCAPE: PressEscape(dialog); return TRUE;
-            default: return FALSE;
+            case VK_RETURN:
+                PressEnter(dialog, focus, code);
+                return TRUE;
+            case VK_ESCAPE:
+                PressEscape(dialog);
+                return TRUE;
+            default:
+                return FALSE;
         }
     }
     // The characters of the keys handled above must not reach the control.
-    if (msg->message == WM_CHAR && (msg->wParam == u'\t' || msg->wParam == u'\r' ||
-                                    msg->wParam == 0x1B)) {
+    if (msg->message == WM_CHAR &&
+        (msg->wParam == u'\t' || msg->wParam == u'\r' || msg->wParam == 0x1B)) {
         const LRESULT code = target == dialog ? 0 : DialogCode(target, msg);
-        const LRESULT wants = msg->wParam == u'\t' ? (DLGC_WANTMESSAGE | DLGC_WANTTAB) : DLGC_WANTMESSAGE;
+        const LRESULT wants =
+            msg->wParam == u'\t' ? (DLGC_WANTMESSAGE | DLGC_WANTTAB) : DLGC_WANTMESSAGE;
         return (code & wants) != 0 ? FALSE : TRUE;
     }
     return FALSE;

@@ -107,13 +107,18 @@ LRESULT DialogWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_SETFONT:
             SetDialogFont(hwnd, reinterpret_cast<HFONT>(wParam), false);
             return 0;
-        case WM_GETFONT: return reinterpret_cast<LRESULT>(GetDialogFont(hwnd));
-        case WM_ERASEBKGND: return EraseBackground(hwnd, reinterpret_cast<HDC>(wParam));
+        case WM_GETFONT:
+            return reinterpret_cast<LRESULT>(GetDialogFont(hwnd));
+        case WM_ERASEBKGND:
+            return EraseBackground(hwnd, reinterpret_cast<HDC>(wParam));
         case DM_GETDEFID: {
             const int id = GetDialogDefaultId(hwnd);
-            return id == 0 ? 0 : static_cast<LRESULT>(MAKELPARAM(static_cast<WORD>(id), DC_HASDEFID));
+            return id == 0 ? 0
+                           : static_cast<LRESULT>(MAKELPARAM(static_cast<WORD>(id), DC_HASDEFID));
         }
-        case DM_SETDEFID: SetDialogDefaultId(hwnd, static_cast<int>(wParam)); return TRUE;
+        case DM_SETDEFID:
+            SetDialogDefaultId(hwnd, static_cast<int>(wParam));
+            return TRUE;
         case WM_CLOSE: {
             // The close box acts as the Cancel button, unless that is disabled.
             HWND cancel = GetDlgItem(hwnd, IDCANCEL);
@@ -127,7 +132,8 @@ LRESULT DialogWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
             FreeState(hwnd);
             return result;
         }
-        default: return DefWindowProcW(hwnd, message, wParam, lParam);
+        default:
+            return DefWindowProcW(hwnd, message, wParam, lParam);
     }
 }
 
@@ -179,6 +185,9 @@ void MarkDialogEnded(HWND dialog, INT_PTR result) {
         s.result = result;
         return 0;
     });
+    // The modal loop may be waiting inside GetMessageW, where a message sent
+    // from another thread (a click) ends the dialog without waking it.
+    PostMessageW(dialog, WM_NULL, 0, 0);
 }
 
 bool IsDialogEnded(HWND dialog, INT_PTR* result) {

@@ -77,6 +77,8 @@ class CWnd {
     BOOL IsWindowEnabled() const;
     BOOL EnableWindow(BOOL enable = TRUE);
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    // A modal message box owned by this window (see MessageBoxW).
+    int MessageBox(const char16_t* text, const char16_t* caption = nullptr, UINT type = 0);
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     void Invalidate(BOOL erase = TRUE);
     void InvalidateRect(const RECT* rect, BOOL erase = TRUE);
@@ -155,10 +157,10 @@ LRESULT InvokeCtlColorReflect(CWnd* self, WPARAM, LPARAM l) {
 
 }  // namespace tevorin::framework
 
-#define ON_WM_CTLCOLOR()                                 \
-    TEVORIN_MAP_ENTRY(kCtlColor, WM_CTLCOLOR, 0, 0, 0,   \
+#define ON_WM_CTLCOLOR()                               \
+    TEVORIN_MAP_ENTRY(kCtlColor, WM_CTLCOLOR, 0, 0, 0, \
                       (&::tevorin::framework::InvokeCtlColor<ThisClass, &ThisClass::OnCtlColor>))
-#define ON_WM_CTLCOLOR_REFLECT()                                                         \
-    TEVORIN_MAP_ENTRY(kReflectCtlColor, WM_CTLCOLOR, 0, 0, 0,                            \
-                      (&::tevorin::framework::InvokeCtlColorReflect<ThisClass,           \
-                                                                    &ThisClass::CtlColor>))
+#define ON_WM_CTLCOLOR_REFLECT()                \
+    TEVORIN_MAP_ENTRY(                          \
+        kReflectCtlColor, WM_CTLCOLOR, 0, 0, 0, \
+        (&::tevorin::framework::InvokeCtlColorReflect<ThisClass, &ThisClass::CtlColor>))

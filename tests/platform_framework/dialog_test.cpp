@@ -1,3 +1,5 @@
+#include "platform/framework/dialog.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -6,7 +8,6 @@
 #include <vector>
 
 #include "platform/controls/control_classes.h"
-#include "platform/framework/dialog.h"
 #include "platform/gdi/image_resources.h"
 #include "platform/gdi/system_palette.h"
 #include "platform/gdi/text_drawing.h"
@@ -324,7 +325,9 @@ END_MESSAGE_MAP()
 class SelfColouringStatic : public CWnd {
   public:
     SelfColouringStatic() : blue_(RGB(0, 0, 200)) {}
-    HBRUSH CtlColor(CDC*, UINT ctlColor) { return ctlColor == CTLCOLOR_STATIC ? HBRUSH(blue_) : nullptr; }
+    HBRUSH CtlColor(CDC*, UINT ctlColor) {
+        return ctlColor == CTLCOLOR_STATIC ? HBRUSH(blue_) : nullptr;
+    }
     DECLARE_MESSAGE_MAP()
 
   private:
