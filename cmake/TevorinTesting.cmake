@@ -9,9 +9,18 @@ function(tevorin_add_test name)
   target_compile_definitions(${name} PRIVATE
     TEVORIN_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
     TEVORIN_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  # Empty values must not reach the property list: the next keyword would
+  # become their value.
+  set(properties TIMEOUT 300)
+  if(ARG_LABELS)
+    list(APPEND properties LABELS "${ARG_LABELS}")
+  endif()
+  if(ARG_RESOURCE_LOCK)
+    list(APPEND properties RESOURCE_LOCK "${ARG_RESOURCE_LOCK}")
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT 300 LABELS "${ARG_LABELS}" RESOURCE_LOCK "${ARG_RESOURCE_LOCK}")
+    PROPERTIES ${properties})
   if("concurrency" IN_LIST ARG_LABELS)
     set_property(GLOBAL APPEND PROPERTY TEVORIN_CONCURRENCY_TESTS ${name})
   endif()
