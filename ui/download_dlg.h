@@ -87,6 +87,8 @@ class CDownloadDlg : public CDialog {
     // The description page's title by the action word, and what an urgent
     // update does to the main program.
     void SetTitleByAction();
+    template <class Page>
+    void DestroyPage(Page*& page);
 
     DECLARE_MESSAGE_MAP()
 };
