@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/background_process.h"
@@ -125,6 +126,13 @@ TEST_F(DialogProcessTest, TreeShowsTheBoxAndClickAnswersIt) {
 TEST_F(DialogProcessTest, TreeListsTheRowsOfAListViewAndCloseEndsTheWizard) {
     BackgroundProcess peer(DIALOG_PEER, {"list"}, scratch_ / "peer.log");
     ASSERT_TRUE(peer.Started());
+    // The window is listed as soon as it exists; the rows come after it.
+    std::string log;
+    const auto end = std::chrono::steady_clock::now() + 10s;
+    while (!(tevorin_test::ReadFile(scratch_ / "peer.log", log) && log == "ready\n") &&
+           std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(10ms);
+    ASSERT_EQ(log, "ready\n");
     const ProcessResult wait = Desktop({"wait", "Tevorin在线升级", "10"});
     ASSERT_EQ(wait.exitCode, 0) << wait.err;
     const std::string handle = wait.out.substr(0, wait.out.find('\n'));
