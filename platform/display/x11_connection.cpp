@@ -78,6 +78,10 @@ struct Shown {
     bool wantVisible = false;
     bool wantIconic = false;
     bool topmost = false;
+    // Requests after which the window manager's map and unmap events count;
+    // older ones answer an earlier state of the window.
+    unsigned long mapSerial = 0;
+    unsigned long iconifySerial = 0;
     std::u16string title;
     int x = 0;
     int y = 0;
@@ -294,6 +298,7 @@ struct X11Connection::State {
                 shown.mapped = false;
                 return;
             }
+            shown.iconifySerial = NextRequest(display);
             if (!shown.mapped) {
                 SetInitialState(shown, IconicState);
                 XMapWindow(display, shown.window);
@@ -305,6 +310,7 @@ struct X11Connection::State {
         }
         if (shown.mapped && !shown.iconified) return;
         SetInitialState(shown, NormalState);
+        shown.mapSerial = NextRequest(display);
         XMapRaised(display, shown.window);
         shown.mapped = true;
         shown.iconified = false;
@@ -453,13 +459,17 @@ struct X11Connection::State {
                 input.kind = InputEvent::Kind::kCloseRequest;
                 break;
             case UnmapNotify:
-                if (!shown->mapped || !shown->wantVisible || shown->wantIconic) return;
+                if (!shown->mapped || !shown->wantVisible || shown->wantIconic ||
+                    event.xunmap.serial < shown->mapSerial)
+                    return;
                 if (!IconicByWindowManager(shown->window)) return;
                 shown->iconified = true;
                 input.kind = InputEvent::Kind::kMinimized;
                 break;
             case MapNotify:
-                if (!shown->wantIconic || !shown->iconified) return;
+                if (!shown->wantIconic || !shown->iconified ||
+                    event.xmap.serial < shown->iconifySerial)
+                    return;
                 shown->iconified = false;
                 input.kind = InputEvent::Kind::kRestored;
                 break;
