@@ -33,7 +33,7 @@ struct InteractiveInstallation {
     HWND owner = nullptr;       // the wizard: owner of every message box
     std::u16string upgradeDir;  // where the files were downloaded, ending in '/'
     std::u16string installDir;  // the main program's directory, ending in '/'
-    MessageBoxFunction messageBox = nullptr;
+    MessageBoxFunction messageBox = nullptr;  // required
     ProcessServices* processes = nullptr;  // null: the system's
 };
 

@@ -23,7 +23,9 @@ bool InstallPendingUpdate(const DeferredInstallation& installation) {
     bool setupStarted = false;
 
     PendingUpdateSteps steps;
-    steps.opened = [&] { notice = installation.showNotice(); };
+    steps.opened = [&] {
+        if (installation.showNotice) notice = installation.showNotice();
+    };
     steps.accepted = [&](DWORD) {
         StopMainProgram(processes);
         // Files of a running main program must not be replaced under it.

@@ -1,7 +1,7 @@
 #pragma once
-// Registration of every control class of this library. Call once at start,
-// before dialogs that contain edit or list view controls are created; later
-// calls do nothing more.
+// Registration of every control class of this library ("Static", "Button",
+// "Edit", "SysListView32"). Call once at start, before any dialog is created;
+// later calls do nothing more.
 
 namespace tevorin::controls {
 

@@ -69,6 +69,9 @@ CWnd* CWnd::FromHandle(HWND hwnd) {
 }
 
 void CWnd::DeleteTempMap() {
+    // Colour handlers get temporary wrappers of device contexts and windows alike.
+    CDC::DeleteTempMap();
+    CGdiObject::DeleteTempMap();
     for (auto& [handle, temporary] : t_temporaries) temporary->m_hWnd = nullptr;
     t_temporaries.clear();
 }
@@ -390,6 +393,13 @@ LRESULT CWnd::ReflectCtlColor(UINT message, HDC dc, HWND child) {
             return brush;
     }
     return DefWindowProc(message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(child));
+}
+
+HBRUSH CWnd::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor) {
+    if (ctlColor > CTLCOLOR_STATIC) return nullptr;
+    return reinterpret_cast<HBRUSH>(ReflectCtlColor(WM_CTLCOLORMSGBOX + ctlColor,
+                                                    dc != nullptr ? dc->m_hDC : nullptr,
+                                                    wnd != nullptr ? wnd->m_hWnd : nullptr));
 }
 
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {

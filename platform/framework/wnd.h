@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/framework/message_map.h"
+#include "platform/gdi/cdc.h"
 #include "platform/win/message_loop.h"
 #include "platform/win/paint.h"
 #include "platform/win/window.h"
@@ -76,6 +77,8 @@ class CWnd {
     BOOL IsWindowEnabled() const;
     BOOL EnableWindow(BOOL enable = TRUE);
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    // A modal message box owned by this window (see MessageBoxW).
+    int MessageBox(const char16_t* text, const char16_t* caption = nullptr, UINT type = 0);
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     void Invalidate(BOOL erase = TRUE);
     void InvalidateRect(const RECT* rect, BOOL erase = TRUE);
@@ -90,6 +93,11 @@ class CWnd {
     // delete themselves do it here.
     virtual void PostNcDestroy();
     virtual BOOL PreTranslateMessage(MSG* msg);
+
+    // The default colours for a child's colour request (ctlColor is one of
+    // the CTLCOLOR_ kinds): the control's reflected handler, else the
+    // system's colours. ON_WM_CTLCOLOR handlers call it for what they leave alone.
+    HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor);
 
   protected:
     static const ::tevorin::framework::MessageMap* GetThisMessageMap();
@@ -120,3 +128,39 @@ class CWnd {
 
 // The procedure that framework windows run under.
 LRESULT FrameworkWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Kinds of colour request that OnCtlColor and CtlColor handlers receive.
+inline constexpr UINT CTLCOLOR_MSGBOX = 0;
+inline constexpr UINT CTLCOLOR_EDIT = 1;
+inline constexpr UINT CTLCOLOR_LISTBOX = 2;
+inline constexpr UINT CTLCOLOR_BTN = 3;
+inline constexpr UINT CTLCOLOR_DLG = 4;
+inline constexpr UINT CTLCOLOR_SCROLLBAR = 5;
+inline constexpr UINT CTLCOLOR_STATIC = 6;
+
+namespace tevorin::framework {
+
+// Thunks of the colour entries: HBRUSH OnCtlColor(CDC*, CWnd*, UINT) in the
+// parent, HBRUSH CtlColor(CDC*, UINT) in the control that the request is about.
+template <class T, auto F>
+LRESULT InvokeCtlColor(CWnd* self, WPARAM, LPARAM l) {
+    const auto* request = reinterpret_cast<const CtlColorRequest*>(l);
+    return reinterpret_cast<LRESULT>((static_cast<T*>(self)->*F)(
+        CDC::FromHandle(request->dc), CWnd::FromHandle(request->control), request->type));
+}
+template <class T, auto F>
+LRESULT InvokeCtlColorReflect(CWnd* self, WPARAM, LPARAM l) {
+    const auto* request = reinterpret_cast<const CtlColorRequest*>(l);
+    return reinterpret_cast<LRESULT>(
+        (static_cast<T*>(self)->*F)(CDC::FromHandle(request->dc), request->type));
+}
+
+}  // namespace tevorin::framework
+
+#define ON_WM_CTLCOLOR()                               \
+    TEVORIN_MAP_ENTRY(kCtlColor, WM_CTLCOLOR, 0, 0, 0, \
+                      (&::tevorin::framework::InvokeCtlColor<ThisClass, &ThisClass::OnCtlColor>))
+#define ON_WM_CTLCOLOR_REFLECT()                \
+    TEVORIN_MAP_ENTRY(                          \
+        kReflectCtlColor, WM_CTLCOLOR, 0, 0, 0, \
+        (&::tevorin::framework::InvokeCtlColorReflect<ThisClass, &ThisClass::CtlColor>))

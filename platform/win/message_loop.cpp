@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "platform/win/dispatch.h"
+#include "platform/win/focus.h"
 #include "platform/win/paint.h"
 #include "platform/win/painting.h"
 #include "platform/win/remote_windows.h"
@@ -35,7 +36,10 @@ bool LookForMessage(ThreadQueue& queue, MSG* msg, HWND window, UINT first, UINT 
             filter.windows.push_back(ToHwnd(handle));
         if (filter.windows.empty()) filter.windows.push_back(window);
     }
-    if (queue.TakePosted(filter, remove, msg)) return true;
+    if (queue.TakePosted(filter, remove, msg)) {
+        if (remove) NoteKeyboardMessage(msg->message, msg->wParam);
+        return true;
+    }
     int exitCode = 0;
     if (queue.TakeQuit(remove, &exitCode)) {
         *msg = MSG{};
