@@ -46,7 +46,8 @@ using test_support::TestHttpServer;
 constexpr int kFiles = 3;
 
 std::string Body(int index) {
-    return std::string(static_cast<std::size_t>(2048 * (index + 1)), static_cast<char>('a' + index));
+    return std::string(static_cast<std::size_t>(2048 * (index + 1)),
+                       static_cast<char>('a' + index));
 }
 
 // What the stand-ins saw; touched on the test's thread, except the thread
@@ -88,8 +89,7 @@ DWORD RunTracked(LPVOID p) {
 // marked failing, or waits at the gate first while the gate is closed.
 class Site {
   public:
-    Site()
-        : server_([this](const HttpRequest& request) { return Answer(request); }) {}
+    Site() : server_([this](const HttpRequest& request) { return Answer(request); }) {}
 
     void SetFailing(int index, bool failing) {
         std::lock_guard lock(mutex_);
@@ -282,8 +282,7 @@ TEST_F(DownloadCoordinationTest, FailureOffersTheRetryAndTheRetryFetchesOnlyWhat
     MakeWizard();
     // "UserPrompt" without a request from the user waits for Next.
     EXPECT_EQ(record.started.load(), 0);
-    EXPECT_TRUE(IsWindowVisible(wizard->descriptionPage->m_hWnd) ||
-                !IsWindowVisible(wizardWindow));
+    EXPECT_TRUE(IsWindowVisible(wizard->descriptionPage->m_hWnd) || !IsWindowVisible(wizardWindow));
     EXPECT_EQ(wizard->started, 0);
 
     PressNext();
