@@ -185,6 +185,9 @@ class DownloadCoordinationTest : public ::testing::Test {
         wizardWindow = nullptr;
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        // Workers that have reported may still be on their way out and use
+        // the record until they are.
+        WaitForWorkersToEnd();
         TheDownloadServices() = saved;
         g_record = nullptr;
         std::error_code ignored;
