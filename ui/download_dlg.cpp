@@ -55,8 +55,8 @@ CDownloadDlg::CDownloadDlg(UINT templateId, CWnd* parent) : CDialog(templateId, 
 CDownloadDlg::~CDownloadDlg() {
     // First of all: downloads still running read this object.
     ReleaseWorkers();
-    // Normally the pages are gone with the window; an object deleted while
-    // its window still exists takes them down here.
+    // Pages whose windows were still going when the wizard's window was
+    // destroyed, or that an early deletion finds alive, go here.
     delete descriptionPage;
     descriptionPage = nullptr;
     delete fileListPage;
@@ -170,17 +170,21 @@ void CDownloadDlg::OnClose() {
 }
 
 void CDownloadDlg::OnDestroy() {
-    if (descriptionPage != nullptr) {
-        (void)descriptionPage->DestroyWindow();
-        delete descriptionPage;
-        descriptionPage = nullptr;
-    }
-    if (fileListPage != nullptr) {
-        (void)fileListPage->DestroyWindow();
-        delete fileListPage;
-        fileListPage = nullptr;
-    }
+    DestroyPage(descriptionPage);
+    DestroyPage(fileListPage);
     (void)DefWindowProc(WM_DESTROY, 0, 0);
+}
+
+template <class Page>
+void CDownloadDlg::DestroyPage(Page*& page) {
+    if (page == nullptr) return;
+    (void)page->DestroyWindow();
+    // While the wizard's own window is going, its children go with it and
+    // the page's window may still be on its way out; the page object then
+    // stays until the window is gone, and the destructor deletes it.
+    if (page->m_hWnd != nullptr) return;
+    delete page;
+    page = nullptr;
 }
 
 void CDownloadDlg::PostNcDestroy() {

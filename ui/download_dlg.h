@@ -90,6 +90,8 @@ class CDownloadDlg : public CDialog {
     // After the initialisation: download at once, wait for Next, or first
     // install a pending update, by the launch flag and the action word.
     void HandOver();
+    template <class Page>
+    void DestroyPage(Page*& page);
 
     DECLARE_MESSAGE_MAP()
 };
