@@ -8,6 +8,7 @@
 #include "resources/resource_ids.h"
 #include "ui/download_page1.h"
 #include "ui/download_page2.h"
+#include "ui/download_services.h"
 #include "ui/update_actions.h"
 
 CDownloadDlg* theDownloadDlg = nullptr;
@@ -32,8 +33,12 @@ void GiveFont(CWnd* page, int controlId, CFont& font) {
 
 BEGIN_MESSAGE_MAP(CDownloadDlg, CDialog)
 ON_COMMAND(IDCANCEL, &CDownloadDlg::OnCancelClicked)
+ON_MESSAGE(WM_DOWNLOAD_SIZE, &CDownloadDlg::OnDownloadSize)
+ON_MESSAGE(WM_DOWNLOAD_DONE, &CDownloadDlg::OnDownloadDone)
+ON_MESSAGE(WM_DOWNLOAD_PROGRESS, &CDownloadDlg::OnDownloadProgress)
 ON_WM_CLOSE()
 ON_WM_DESTROY()
+ON_COMMAND(IDOK, &CDownloadDlg::StartDownload)
 END_MESSAGE_MAP()
 
 CDownloadDlg::CDownloadDlg(UINT templateId, CWnd* parent) : CDialog(templateId, parent) {
@@ -48,8 +53,10 @@ CDownloadDlg::CDownloadDlg(UINT templateId, CWnd* parent) : CDialog(templateId, 
 }
 
 CDownloadDlg::~CDownloadDlg() {
-    // Normally the pages are gone with the window; an object deleted while
-    // its window still exists takes them down here.
+    // First of all: downloads still running read this object.
+    ReleaseWorkers();
+    // Pages whose windows were still going when the wizard's window was
+    // destroyed, or that an early deletion finds alive, go here.
     delete descriptionPage;
     descriptionPage = nullptr;
     delete fileListPage;
@@ -98,7 +105,24 @@ BOOL CDownloadDlg::OnInitDialog() {
     fileListPage->ShowWindow(SW_HIDE);
 
     SetTitleByAction();
+    HandOver();
     return TRUE;
+}
+
+void CDownloadDlg::HandOver() {
+    if (theUpdateState.userUpgrade != 0) {
+        StartDownload();
+        return;
+    }
+    // Any other word than "Default" waits on the description page for Next.
+    if (theUpdateState.action != kActionDefault) return;
+    // A silent run first installs what an earlier one left pending.
+    const auto& installPending = TheDownloadServices().installPendingUpdate;
+    if (installPending && installPending(*this)) {
+        (void)PostMessage(WM_CLOSE);
+        return;
+    }
+    StartDownload();
 }
 
 void CDownloadDlg::MakeBoldFont() {
@@ -146,17 +170,21 @@ void CDownloadDlg::OnClose() {
 }
 
 void CDownloadDlg::OnDestroy() {
-    if (descriptionPage != nullptr) {
-        (void)descriptionPage->DestroyWindow();
-        delete descriptionPage;
-        descriptionPage = nullptr;
-    }
-    if (fileListPage != nullptr) {
-        (void)fileListPage->DestroyWindow();
-        delete fileListPage;
-        fileListPage = nullptr;
-    }
+    DestroyPage(descriptionPage);
+    DestroyPage(fileListPage);
     (void)DefWindowProc(WM_DESTROY, 0, 0);
+}
+
+template <class Page>
+void CDownloadDlg::DestroyPage(Page*& page) {
+    if (page == nullptr) return;
+    (void)page->DestroyWindow();
+    // While the wizard's own window is going, its children go with it and
+    // the page's window may still be on its way out; the page object then
+    // stays until the window is gone, and the destructor deletes it.
+    if (page->m_hWnd != nullptr) return;
+    delete page;
+    page = nullptr;
 }
 
 void CDownloadDlg::PostNcDestroy() {

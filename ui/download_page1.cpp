@@ -1,7 +1,6 @@
 #include "ui/download_page1.h"
 
 #include "app/update_state.h"
-#include "platform/framework/ctl_color_map.h"
 #include "resources/resource_ids.h"
 #include "ui/update_actions.h"
 
@@ -28,12 +27,10 @@ void CDownloadPage1::OnOK() {}
 void CDownloadPage1::OnCancel() {}
 
 HBRUSH CDownloadPage1::OnCtlColor(CDC* dc, CWnd* control, UINT controlType) {
-    if (dc == nullptr) return nullptr;
     // The default colouring hands the description box's request to the box.
-    const HWND child = control != nullptr ? control->m_hWnd : nullptr;
-    auto* brush = reinterpret_cast<HBRUSH>(
-        ReflectCtlColor(WM_CTLCOLORMSGBOX + controlType, dc->m_hDC, child));
-    if (redTitle == 1 && control != nullptr && control->GetDlgCtrlID() == IDC_PAGE1_TITLE) {
+    HBRUSH brush = CDialog::OnCtlColor(dc, control, controlType);
+    if (dc != nullptr && redTitle == 1 && control != nullptr &&
+        control->GetDlgCtrlID() == IDC_PAGE1_TITLE) {
         dc->SetBkMode(TRANSPARENT);
         dc->SetTextColor(kUrgentTitleColour);
     }

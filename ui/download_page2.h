@@ -14,8 +14,6 @@ class CDownloadPage2 : public CDialog {
     // Enter and Esc neither close nor hide the page.
     void OnOK() override;
     void OnCancel() override;
-    // The default colouring: each control's own colours, else the system's.
-    HBRUSH OnCtlColor(CDC* dc, CWnd* control, UINT controlType);
 
     // Bound to the list control, 1006.
     CProgressListCtrl fileList;

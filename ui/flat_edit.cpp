@@ -1,6 +1,5 @@
 #include "ui/flat_edit.h"
 
-#include "platform/framework/ctl_color_map.h"
 #include "platform/win/painting.h"
 
 BEGIN_MESSAGE_MAP(CFlatEdit, CEdit)

@@ -178,7 +178,9 @@ TEST_F(ProgressListTest, DrawProgressCellPixelRules) {
         EXPECT_EQ(at(9, 15), kBackdrop) << "nothing left of the cell";
         // The outline: rows 6 and 23, columns 11 and 110; row 24 stays fill.
         EXPECT_EQ(at(11, 6), kPen);
-        if (c.barEnd <= 110) EXPECT_EQ(at(110, 15), kPen) << "unless the bar runs over it";
+        if (c.barEnd <= 110) {
+            EXPECT_EQ(at(110, 15), kPen) << "unless the bar runs over it";
+        }
         EXPECT_EQ(at(30, 23), kPen);
         EXPECT_EQ(at(30, 24), kFill);
         // The bar on its top and bottom rows (7 and 22), where no text reaches.

@@ -1,0 +1,63 @@
+// The picture tool: its answers to bad calls, and the pictures it writes.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/gdi/png_file.h"
+#include "support/run_process.h"
+#include "support/scratch_dir.h"
+
+namespace {
+
+const std::string kTool = TEVORIN_WIZARD_SHOT_EXE;
+const std::string kManifest = std::string(TEVORIN_TEST_DATA_DIR) + "/ui/sample_manifest.xml";
+
+TEST(WizardShotTool, RefusesBadCallsWithAReason) {
+    tevorin_test::ScratchDir scratch;
+    const std::string noFiles = scratch.Path() + "no_files.xml";
+    std::ofstream(noFiles) << "<update><version>2</version></update>";
+    const std::string out = scratch.Path() + "out.png";
+    struct Case {
+        const char* what;
+        std::vector<std::string> args;
+        int exitCode;
+    };
+    const Case cases[] = {
+        {"no arguments", {}, 2},
+        {"unknown language", {kManifest, "fr", out}, 2},
+        {"unknown option", {kManifest, "ch", out, "--all"}, 2},
+        {"missing manifest", {scratch.Path() + "absent.xml", "ch", out}, 1},
+        {"manifest without files", {noFiles, "en", out}, 1},
+        {"unwritable picture", {kManifest, "ch", scratch.Path() + "no/such/dir/out.png"}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto result = test_support::RunProcess(kTool, c.args);
+        ASSERT_TRUE(result.started);
+        EXPECT_EQ(result.exitCode, c.exitCode);
+        EXPECT_FALSE(result.err.empty()) << "says why";
+        EXPECT_FALSE(std::filesystem::exists(out));
+    }
+}
+
+TEST(WizardShotTool, WritesTheWizardOfEachLanguage) {
+    tevorin_test::ScratchDir scratch;
+    for (const char* language : {"ch", "en"}) {
+        SCOPED_TRACE(language);
+        const std::string out = scratch.Path() + language + ".png";
+        const auto result = test_support::RunProcess(kTool, {kManifest, language, out});
+        ASSERT_TRUE(result.started);
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        Framebuffer picture;
+        ASSERT_TRUE(ReadPng(out, &picture));
+        // The wizard's frame around 247 x 168 dialog units of its 9-point font.
+        EXPECT_GT(picture.width, 300);
+        EXPECT_GT(picture.height, 200);
+    }
+}
+
+}  // namespace
