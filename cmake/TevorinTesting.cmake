@@ -1,16 +1,26 @@
-# tevorin_add_test(NAME SOURCES a.cpp b.cpp LIBS lib... [LABELS l...])
+# tevorin_add_test(NAME SOURCES a.cpp b.cpp LIBS lib... [LABELS l...] [RESOURCE_LOCK r...])
 # One GoogleTest executable; every test case becomes its own CTest test.
+# Tests that name the same RESOURCE_LOCK never run at the same time.
 function(tevorin_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS;RESOURCE_LOCK" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE
     TEVORIN_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
     TEVORIN_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  # Empty values must not reach the property list: the next keyword would
+  # become their value.
+  set(properties TIMEOUT 300)
+  if(ARG_LABELS)
+    list(APPEND properties LABELS "${ARG_LABELS}")
+  endif()
+  if(ARG_RESOURCE_LOCK)
+    list(APPEND properties RESOURCE_LOCK "${ARG_RESOURCE_LOCK}")
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT 300 LABELS "${ARG_LABELS}")
+    PROPERTIES ${properties})
   if("concurrency" IN_LIST ARG_LABELS)
     set_property(GLOBAL APPEND PROPERTY TEVORIN_CONCURRENCY_TESTS ${name})
   endif()
