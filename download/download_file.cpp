@@ -92,8 +92,8 @@ bool Fetch(const FileDownloadJob& job, const std::u16string& targetPath,
            const std::u16string& tempPath) {
     auto buffer = std::make_unique<char[]>(kTransferBufferSize);  // zero-filled
 
-    HINTERNET session = InternetOpenW(u"TevorinLiveUpdate", INTERNET_OPEN_TYPE_PRECONFIG, u"",
-                                      nullptr, 0);
+    HINTERNET session =
+        InternetOpenW(u"TevorinLiveUpdate", INTERNET_OPEN_TYPE_PRECONFIG, u"", nullptr, 0);
     if (session == nullptr) return false;
     InternetSessionOptions options;
     options.stallTimeout = DefaultStallTimeout();

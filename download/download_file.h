@@ -12,9 +12,9 @@
 // Everything one download needs, copied from the wizard before it starts, so
 // that the transfer never reaches back into the window object.
 struct FileDownloadJob {
-    UpdateFileEntry entry{};  // src, filename and zipped are used
-    int index = 0;            // wParam of every report
-    HWND reportTo = nullptr;  // receives the size, progress and done reports
+    UpdateFileEntry entry{};    // src, filename and zipped are used
+    int index = 0;              // wParam of every report
+    HWND reportTo = nullptr;    // receives the size, progress and done reports
     std::u16string upgradeDir;  // ends with a separator
     bool retryMode = false;     // a target that exists already counts as done
     // When it turns true the transfer gives up within a short time and the

@@ -8,6 +8,7 @@
 #include "resources/resource_ids.h"
 #include "ui/download_page1.h"
 #include "ui/download_page2.h"
+#include "ui/download_services.h"
 #include "ui/update_actions.h"
 
 CDownloadDlg* theDownloadDlg = nullptr;
@@ -32,8 +33,12 @@ void GiveFont(CWnd* page, int controlId, CFont& font) {
 
 BEGIN_MESSAGE_MAP(CDownloadDlg, CDialog)
 ON_COMMAND(IDCANCEL, &CDownloadDlg::OnCancelClicked)
+ON_MESSAGE(WM_DOWNLOAD_SIZE, &CDownloadDlg::OnDownloadSize)
+ON_MESSAGE(WM_DOWNLOAD_DONE, &CDownloadDlg::OnDownloadDone)
+ON_MESSAGE(WM_DOWNLOAD_PROGRESS, &CDownloadDlg::OnDownloadProgress)
 ON_WM_CLOSE()
 ON_WM_DESTROY()
+ON_COMMAND(IDOK, &CDownloadDlg::StartDownload)
 END_MESSAGE_MAP()
 
 CDownloadDlg::CDownloadDlg(UINT templateId, CWnd* parent) : CDialog(templateId, parent) {
@@ -48,6 +53,8 @@ CDownloadDlg::CDownloadDlg(UINT templateId, CWnd* parent) : CDialog(templateId, 
 }
 
 CDownloadDlg::~CDownloadDlg() {
+    // First of all: downloads still running read this object.
+    ReleaseWorkers();
     // Pages whose windows were still going when the wizard's window was
     // destroyed, or that an early deletion finds alive, go here.
     delete descriptionPage;
@@ -98,7 +105,24 @@ BOOL CDownloadDlg::OnInitDialog() {
     fileListPage->ShowWindow(SW_HIDE);
 
     SetTitleByAction();
+    HandOver();
     return TRUE;
+}
+
+void CDownloadDlg::HandOver() {
+    if (theUpdateState.userUpgrade != 0) {
+        StartDownload();
+        return;
+    }
+    // Any other word than "Default" waits on the description page for Next.
+    if (theUpdateState.action != kActionDefault) return;
+    // A silent run first installs what an earlier one left pending.
+    const auto& installPending = TheDownloadServices().installPendingUpdate;
+    if (installPending && installPending(*this)) {
+        (void)PostMessage(WM_CLOSE);
+        return;
+    }
+    StartDownload();
 }
 
 void CDownloadDlg::MakeBoldFont() {

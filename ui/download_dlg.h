@@ -87,6 +87,9 @@ class CDownloadDlg : public CDialog {
     // The description page's title by the action word, and what an urgent
     // update does to the main program.
     void SetTitleByAction();
+    // After the initialisation: download at once, wait for Next, or first
+    // install a pending update, by the launch flag and the action word.
+    void HandOver();
     template <class Page>
     void DestroyPage(Page*& page);
 

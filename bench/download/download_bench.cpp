@@ -286,8 +286,8 @@ void Curl(benchmark::State& state, const std::string& group) {
     }
     const std::vector<std::string> names = server.Names(group);
     const std::string dir = server.Scratch("curl");
-    std::vector<std::string> args = {curl, "--silent", "--fail", "--parallel",
-                                     "--parallel-max", "50"};
+    std::vector<std::string> args = {
+        curl, "--silent", "--no-progress-meter", "--fail", "--parallel", "--parallel-max", "50"};
     for (const std::string& name : names) {
         args.push_back("--output");
         args.push_back(dir + name);
@@ -303,10 +303,18 @@ void Curl(benchmark::State& state, const std::string& group) {
                             static_cast<std::int64_t>(server.Bytes(group)));
 }
 
-void BM_WorkersTwentyFilesOf10MiB(benchmark::State& state) { Workers(state, "many"); }
-void BM_CurlParallelTwentyFilesOf10MiB(benchmark::State& state) { Curl(state, "many"); }
-void BM_WorkerOneFileOf200MiB(benchmark::State& state) { Workers(state, "large"); }
-void BM_CurlOneFileOf200MiB(benchmark::State& state) { Curl(state, "large"); }
+void BM_WorkersTwentyFilesOf10MiB(benchmark::State& state) {
+    Workers(state, "many");
+}
+void BM_CurlParallelTwentyFilesOf10MiB(benchmark::State& state) {
+    Curl(state, "many");
+}
+void BM_WorkerOneFileOf200MiB(benchmark::State& state) {
+    Workers(state, "large");
+}
+void BM_CurlOneFileOf200MiB(benchmark::State& state) {
+    Curl(state, "large");
+}
 
 BENCHMARK(BM_WorkersTwentyFilesOf10MiB)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CurlParallelTwentyFilesOf10MiB)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -16,6 +16,7 @@ class HeadlessDisplay final : public DisplayBackend {
   public:
     // An empty directory writes no snapshots.
     explicit HeadlessDisplay(std::string snapshotDirectory);
+    const char* Name() const override { return "headless"; }
     void Present(const WindowImage& image) override;
     void Forget(int handle) override;
     bool Snapshot(const WindowImage& image, const std::string& path) override;

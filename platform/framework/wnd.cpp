@@ -46,7 +46,10 @@ CWnd::~CWnd() {
     if (m_hWnd != nullptr && FromHandlePermanent(m_hWnd) == this) {
         // The window must not call into a destroyed object.
         ::DestroyWindow(m_hWnd);
-        if (m_hWnd != nullptr) Detach();
+        // A window already on its way out (its parent is being destroyed) is
+        // given back its own procedure, so that its control still sees its
+        // own destruction and frees what it holds.
+        if (m_hWnd != nullptr) (void)UnsubclassWindow();
     }
 }
 

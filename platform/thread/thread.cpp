@@ -53,10 +53,17 @@ void* ThreadMain(void* argument) {
 // The nice value of a priority, or false for one that has none here.
 bool NiceOf(int priority, int& nice) {
     switch (priority) {
-        case THREAD_PRIORITY_LOWEST: nice = 19; return true;
-        case THREAD_PRIORITY_BELOW_NORMAL: nice = 10; return true;
-        case THREAD_PRIORITY_NORMAL: nice = 0; return true;
-        default: return false;
+        case THREAD_PRIORITY_LOWEST:
+            nice = 19;
+            return true;
+        case THREAD_PRIORITY_BELOW_NORMAL:
+            nice = 10;
+            return true;
+        case THREAD_PRIORITY_NORMAL:
+            nice = 0;
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -76,8 +83,9 @@ HANDLE CreateThread(void* security, std::size_t stackSize, LPTHREAD_START_ROUTIN
     }
     bool ok = ::pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED) == 0;
     if (ok && stackSize != 0)
-        ok = ::pthread_attr_setstacksize(
-                 &attributes, std::max(stackSize, static_cast<std::size_t>(PTHREAD_STACK_MIN))) == 0;
+        ok =
+            ::pthread_attr_setstacksize(
+                &attributes, std::max(stackSize, static_cast<std::size_t>(PTHREAD_STACK_MIN))) == 0;
     pthread_t native;
     ok = ok && ::pthread_create(&native, &attributes, &ThreadMain, thread) == 0;
     ::pthread_attr_destroy(&attributes);

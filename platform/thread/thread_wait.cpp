@@ -32,9 +32,9 @@ bool WaitForThreadsAnsweringSenders(const std::vector<HANDLE>& threads, HWND clo
         if (AllEnded(threads)) return true;
         int waitMs = kPollMs;
         if (milliseconds != INFINITE) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                  deadline - Clock::now())
-                                  .count();
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now())
+                    .count();
             if (left <= 0) return false;
             if (left < waitMs) waitMs = static_cast<int>(left);
         }

@@ -7,16 +7,19 @@
 #include <optional>
 #include <set>
 #include <sstream>
+#include <vector>
 
 #include "platform/win/dispatch.h"
 #include "platform/win/message_loop.h"
 #include "platform/win/painting.h"
 #include "platform/win/remote_windows.h"
+#include "platform/win/session_protocol.h"
 #include "platform/win/session_socket.h"
 #include "platform/win/window.h"
 #include "platform/win/window_handles.h"
 #include "platform/win/window_observers.h"
 #include "platform/win/window_registry.h"
+#include "platform/win/window_tree_rows.h"
 
 namespace tevorin::win {
 namespace {
@@ -320,26 +323,69 @@ bool RequestSnapshot(HWND window, const std::string& pngPath, int timeoutMs) {
     return answer && answer->value == 1;
 }
 
+namespace {
+
+constexpr char kHexDigits[] = "0123456789abcdef";
+
+void PutHexText(std::ostringstream& out, std::u16string_view text) {
+    for (char16_t c : text)
+        for (int shift = 12; shift >= 0; shift -= 4) out << kHexDigits[(c >> shift) & 0xF];
+}
+
+// Rows stop short of what one datagram can carry; the windows always fit.
+constexpr std::size_t kRowBudget = kMaxSessionDatagram - 8 * 1024;
+
+}  // namespace
+
 std::string DescribeWindowTree(HWND window) {
     std::ostringstream out;
-    std::lock_guard lock(RegistryMutex());
-    const WindowRecord* root = FindLocked(window);
-    if (root == nullptr) return {};
-    const int rootDepth = DepthLocked(*root);
-    for (int handle : SubtreeLocked(root->handle)) {
-        const WindowRecord* r = FindLocked(handle);
-        const RECT rect = WindowScreenRectLocked(*r);
-        std::string className;
-        for (char16_t c : r->className)
-            className.push_back(c < 0x80 && c > 0x20 ? static_cast<char>(c) : '_');
-        out << (DepthLocked(*r) - rootDepth) << ' ' << handle << ' ' << r->id << ' ' << className
-            << ' ' << std::hex << r->style << std::dec << ' ' << (IsVisibleChainLocked(*r) ? 1 : 0)
-            << ' ' << ((r->style & WS_DISABLED) == 0 ? 1 : 0) << ' ' << rect.left << ' ' << rect.top
-            << ' ' << rect.right << ' ' << rect.bottom << ' ';
-        static const char* digits = "0123456789abcdef";
-        for (char16_t c : r->text)
-            for (int shift = 12; shift >= 0; shift -= 4) out << digits[(c >> shift) & 0xF];
-        out << '\n';
+    std::vector<int> handles;
+    std::vector<std::string> lines;
+    {
+        std::lock_guard lock(RegistryMutex());
+        const WindowRecord* root = FindLocked(window);
+        if (root == nullptr) return {};
+        const int rootDepth = DepthLocked(*root);
+        for (int handle : SubtreeLocked(root->handle)) {
+            const WindowRecord* r = FindLocked(handle);
+            const RECT rect = WindowScreenRectLocked(*r);
+            std::string className;
+            for (char16_t c : r->className)
+                className.push_back(c < 0x80 && c > 0x20 ? static_cast<char>(c) : '_');
+            std::ostringstream line;
+            line << (DepthLocked(*r) - rootDepth) << ' ' << handle << ' ' << r->id << ' '
+                 << className << ' ' << std::hex << r->style << std::dec << ' '
+                 << (IsVisibleChainLocked(*r) ? 1 : 0) << ' '
+                 << ((r->style & WS_DISABLED) == 0 ? 1 : 0) << ' ' << rect.left << ' ' << rect.top
+                 << ' ' << rect.right << ' ' << rect.bottom << ' ';
+            PutHexText(line, r->text);
+            line << '\n';
+            handles.push_back(handle);
+            lines.push_back(line.str());
+        }
+    }
+    // Row readers send messages to their window, so they run without the lock.
+    std::size_t size = 0;
+    for (const auto& line : lines) size += line.size();
+    for (std::size_t i = 0; i < handles.size(); ++i) {
+        out << lines[i];
+        const HWND hwnd = ToHwnd(handles[i]);
+        WindowTreeRowReader reader = FindWindowTreeRowReader(hwnd);
+        if (reader == nullptr || !IsWindow(hwnd)) continue;
+        const std::vector<WindowTreeRow> rows = reader(hwnd);
+        for (std::size_t index = 0; index < rows.size(); ++index) {
+            std::ostringstream row;
+            row << "row " << index << ' ' << rows[index].image << ' ' << rows[index].data;
+            for (const auto& text : rows[index].texts) {
+                row << " x";
+                PutHexText(row, text);
+            }
+            row << '\n';
+            const std::string line = row.str();
+            if (size + line.size() > kRowBudget) break;
+            size += line.size();
+            out << line;
+        }
     }
     return out.str();
 }

@@ -33,7 +33,10 @@ bool RequestSnapshot(HWND window, const std::string& pngPath, int timeoutMs);
 
 // The child tree as RequestWindowTree returns it: one line per window,
 // "<depth> <handle> <id> <class> <style hex> <visible 0|1> <enabled 0|1>
-// <left> <top> <right> <bottom> <title as UTF-16 hex>".
+// <left> <top> <right> <bottom> <title as UTF-16 hex>", and after a window
+// whose class has a row reader (the list view), one line per row:
+// "row <index> <image> <data> x<column text as UTF-16 hex>..." (rows that
+// would not fit into one answer are left out).
 std::string DescribeWindowTree(HWND window);
 
 }  // namespace tevorin::win

@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "platform/win/dispatch.h"
+#include "platform/win/display_link.h"
 #include "platform/win/focus.h"
 #include "platform/win/paint.h"
 #include "platform/win/painting.h"
@@ -133,8 +134,11 @@ BOOL WaitMessage() {
     return TRUE;
 }
 
-BOOL TranslateMessage(const MSG* /*msg*/) {
-    return FALSE;
+BOOL TranslateMessage(const MSG* msg) {
+    if (msg == nullptr || msg->hwnd == nullptr) return FALSE;
+    const std::u16string typed = TakeTypedText(*msg);
+    for (char16_t unit : typed) PostMessageW(msg->hwnd, WM_CHAR, unit, msg->lParam);
+    return typed.empty() ? FALSE : TRUE;
 }
 
 LRESULT DispatchMessageW(const MSG* msg) {

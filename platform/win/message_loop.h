@@ -36,5 +36,7 @@ BOOL GetMessageW(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax);
 BOOL PeekMessageW(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags);
 // Waits until the calling thread has a message (or a sent one was handled).
 BOOL WaitMessage();
+// Posts WM_CHAR (one per UTF-16 unit) for a key press from the display that
+// types a character; TRUE when it did.
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageW(const MSG* msg);

@@ -7,6 +7,7 @@
 #include "platform/display/display_backend.h"
 #include "platform/gdi/system_palette.h"
 #include "platform/win/dispatch.h"
+#include "platform/win/display_link.h"
 #include "platform/win/message_loop.h"
 #include "platform/win/paint.h"
 #include "platform/win/window_registry.h"
@@ -102,16 +103,7 @@ bool FramedChild(HWND hwnd) {
 }
 
 bool ImageOf(int top, display::WindowImage* image, std::u16string* title) {
-    {
-        std::lock_guard lock(RegistryMutex());
-        const WindowRecord* record = FindLocked(top);
-        if (record == nullptr || record->parent != 0) return false;
-        *title = record->text;
-        image->visible = (record->style & WS_VISIBLE) != 0;
-    }
-    image->handle = top;
-    image->title = *title;
-    return true;
+    return DescribeTopLevel(top, image, title);
 }
 
 void Present(int top) {
@@ -123,6 +115,7 @@ void Present(int top) {
     if (it == Surfaces().end()) return;
     image.client = it->second.get();
     display::ActiveDisplay().Present(image);
+    AttachDisplayToThisThread();
 }
 
 }  // namespace

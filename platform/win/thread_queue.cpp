@@ -171,9 +171,10 @@ bool ThreadQueue::IsClosed() {
     return closed_;
 }
 
-int ThreadQueue::AddWaitSource(int fd, std::function<void()> onReadable) {
+int ThreadQueue::AddWaitSource(int fd, std::function<void()> onReadable,
+                               std::function<void()> beforeWait) {
     const int id = nextSourceId_++;
-    sources_.push_back({id, fd, std::move(onReadable)});
+    sources_.push_back({id, fd, std::move(onReadable), std::move(beforeWait)});
     return id;
 }
 
@@ -182,6 +183,13 @@ void ThreadQueue::RemoveWaitSource(int sourceId) {
 }
 
 void ThreadQueue::Wait(int timeoutMs, bool runSources) {
+    if (runSources) {
+        // What these post wakes the poll below at once.
+        std::vector<std::function<void()>> preparations;
+        for (const auto& source : sources_)
+            if (source.beforeWait) preparations.push_back(source.beforeWait);
+        for (auto& prepare : preparations) prepare();
+    }
     std::vector<pollfd> fds;
     fds.push_back({wakeFd_, POLLIN, 0});
     std::vector<int> ids;

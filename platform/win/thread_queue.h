@@ -81,8 +81,11 @@ class ThreadQueue {
     bool IsClosed();
     void Wake();
 
-    // Extra file descriptors the thread's message loop watches.
-    int AddWaitSource(int fd, std::function<void()> onReadable);
+    // Extra file descriptors the thread's message loop watches. beforeWait,
+    // when given, runs before every sleep: a connection that reads ahead
+    // (Xlib) may hold events in memory while its descriptor is quiet.
+    int AddWaitSource(int fd, std::function<void()> onReadable,
+                      std::function<void()> beforeWait = {});
     void RemoveWaitSource(int sourceId);
 
     // Windows of this thread with an invalid area; guarded by the window
@@ -94,6 +97,7 @@ class ThreadQueue {
         int id;
         int fd;
         std::function<void()> onReadable;
+        std::function<void()> beforeWait;
     };
 
     const DWORD threadId_;

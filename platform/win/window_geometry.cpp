@@ -96,6 +96,7 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int width, int heig
     bool topLevel = false;
     int parent = 0;
     bool visible = false;
+    bool topmostChanged = false;
     {
         std::lock_guard lock(RegistryMutex());
         WindowRecord* record = FindLocked(hwnd);
@@ -114,8 +115,10 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int width, int heig
         }
         record->rect = after;
         if ((flags & SWP_NOZORDER) == 0) {
+            const DWORD exStyle = record->exStyle;
             if (insertAfter == HWND_TOPMOST) record->exStyle |= WS_EX_TOPMOST;
             if (insertAfter == HWND_NOTOPMOST) record->exStyle &= ~WS_EX_TOPMOST;
+            topmostChanged = exStyle != record->exStyle;
         }
         topLevel = record->parent == 0;
         parent = record->parent;
@@ -139,7 +142,7 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int width, int heig
     }
     if ((flags & SWP_SHOWWINDOW) != 0) ShowWindow(hwnd, SW_SHOWNA);
     if ((flags & SWP_HIDEWINDOW) != 0) ShowWindow(hwnd, SW_HIDE);
-    if (topLevel && (moved || resized)) NotifyTopLevelChanged(HwndToInt(hwnd));
+    if (topLevel && (moved || resized || topmostChanged)) NotifyTopLevelChanged(HwndToInt(hwnd));
     return TRUE;
 }
 

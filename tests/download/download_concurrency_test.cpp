@@ -30,7 +30,8 @@ using tevorin_test::ScratchDir;
 using tevorin_test::U16;
 
 std::string Body(int index) {
-    return std::string(static_cast<std::size_t>(3000 + index * 2500), static_cast<char>('A' + index % 26));
+    return std::string(static_cast<std::size_t>(3000 + index * 2500),
+                       static_cast<char>('A' + index % 26));
 }
 
 // Serves /<n>: every third file without a length, every fifth a 404.

@@ -142,8 +142,8 @@ TEST(DownloadFile, EveryResponseEndsInTheDocumentedFilesAndReports) {
          [&] { return ResponseScript().Send(HttpResponseWithLength(200, big)); }, "",
          "size:292 progress:100 done:1", big, kAbsent},
         {"announced empty body",
-         [] { return ResponseScript().Send(HttpResponseWithLength(200, "")); }, "",
-         "size:0 done:1", "", kAbsent},
+         [] { return ResponseScript().Send(HttpResponseWithLength(200, "")); }, "", "size:0 done:1",
+         "", kAbsent},
         {"no length, body ends at close",
          [] { return ResponseScript().Send(HttpResponseBytes(200, {}, "until close")); }, "",
          "progress:0 done:1", "until close", kAbsent},
@@ -160,12 +160,12 @@ TEST(DownloadFile, EveryResponseEndsInTheDocumentedFilesAndReports) {
          "", "size:0 progress:200 done:1", "helloEXTRA", kAbsent},
         {"status 404", [] { return ResponseScript().Send(HttpResponseWithLength(404, "gone")); },
          "", "done:0", old, kAbsent},
-        {"status 206",
-         [] { return ResponseScript().Send(HttpResponseWithLength(206, "partial")); }, "",
-         "done:0", old, kAbsent},
+        {"status 206", [] { return ResponseScript().Send(HttpResponseWithLength(206, "partial")); },
+         "", "done:0", old, kAbsent},
         {"status 500", [] { return ResponseScript().Send(HttpResponseWithLength(500, "")); }, "",
          "done:0", old, kAbsent},
-        {"redirect", [] {
+        {"redirect",
+         [] {
              return ResponseScript().Send(
                  HttpResponseBytes(302, {"Location: /final", "Content-Length: 0"}, ""));
          },
@@ -198,29 +198,24 @@ TEST(DownloadFile, EveryResponseEndsInTheDocumentedFilesAndReports) {
                  200, {"Transfer-Encoding: chunked"}, test_support::ChunkedBody({"part"}, false)));
          },
          "", "progress:0 done:0", kAbsent, kAbsent},
-        {"gzip, TRUE with blanks", [&] {
-             return ResponseScript().Send(HttpResponseWithLength(200, gz));
-         },
-         "  TRUE \t", "size:0 progress:100 done:1", text, kAbsent},
+        {"gzip, TRUE with blanks",
+         [&] { return ResponseScript().Send(HttpResponseWithLength(200, gz)); }, "  TRUE \t",
+         "size:0 progress:100 done:1", text, kAbsent},
         {"gzip of empty content",
          [] { return ResponseScript().Send(HttpResponseWithLength(200, Gzip(""))); }, "true",
          "size:0 progress:100 done:1", "", kAbsent},
-        {"gzip damaged", [&] {
-             return ResponseScript().Send(HttpResponseWithLength(200, damaged));
-         },
-         "true", "size:" + std::to_string(damaged.size() >> 10) + " progress:100 done:0", kAbsent,
-         kAbsent},
+        {"gzip damaged",
+         [&] { return ResponseScript().Send(HttpResponseWithLength(200, damaged)); }, "true",
+         "size:" + std::to_string(damaged.size() >> 10) + " progress:100 done:0", kAbsent, kAbsent},
         {"not gzip at all, marked as gzip",
          [] { return ResponseScript().Send(HttpResponseWithLength(200, "plain bytes")); }, "true",
          "size:0 progress:100 done:1", "plain bytes", kAbsent},
-        {"zipped yes is plain", [&] {
-             return ResponseScript().Send(HttpResponseWithLength(200, gz));
-         },
-         "yes", "size:0 progress:100 done:1", gz, kAbsent},
-        {"zipped 1 is plain", [&] {
-             return ResponseScript().Send(HttpResponseWithLength(200, gz));
-         },
-         "1", "size:0 progress:100 done:1", gz, kAbsent},
+        {"zipped yes is plain",
+         [&] { return ResponseScript().Send(HttpResponseWithLength(200, gz)); }, "yes",
+         "size:0 progress:100 done:1", gz, kAbsent},
+        {"zipped 1 is plain",
+         [&] { return ResponseScript().Send(HttpResponseWithLength(200, gz)); }, "1",
+         "size:0 progress:100 done:1", gz, kAbsent},
         {"server answers nothing", [] { return ResponseScript(); }, "", "done:0", old, kAbsent},
     };
     for (const Case& c : cases) {
@@ -246,9 +241,8 @@ TEST(DownloadFile, EveryResponseEndsInTheDocumentedFilesAndReports) {
 
 TEST(DownloadFile, AskedOnceForTheUrlWithTheUpdatersAgent) {
     TestHttpServer server(
-        Routes({{"/pkg/a.dll", [] {
-                     return ResponseScript().Send(HttpResponseWithLength(200, "dll"));
-                 }}}));
+        Routes({{"/pkg/a.dll",
+                 [] { return ResponseScript().Send(HttpResponseWithLength(200, "dll")); }}}));
     ASSERT_TRUE(server.Started());
     ScratchDir dir;
     LoopWatchdog watchdog(30s);
@@ -305,8 +299,8 @@ TEST(DownloadFile, RetryTakesAnExistingTargetWithoutAnyRequest) {
 }
 
 TEST(DownloadFile, NamesThatLeaveTheDirectoryFailWithoutNetworkAccess) {
-    const std::u16string names[] = {u"", u".", u"..", u"../escape", u"sub/file",
-                                    u"..\\escape", u"/tmp/abs", u"a\\b"};
+    const std::u16string names[] = {u"",         u".",          u"..",       u"../escape",
+                                    u"sub/file", u"..\\escape", u"/tmp/abs", u"a\\b"};
     TestHttpServer server(
         Routes({{"/f", [] { return ResponseScript().Send(HttpResponseWithLength(200, "x")); }}}));
     ASSERT_TRUE(server.Started());
@@ -380,12 +374,12 @@ TEST(DownloadFile, UnreachableServerAndBadAddressFail) {
 
 TEST(DownloadFile, StalledServerFailsTheFile) {
     ScopedEnv stall("TEVORIN_HTTP_STALL_MS", "300");
-    TestHttpServer server(Routes({{"/f", [] {
-                                       return ResponseScript()
-                                           .Send(HttpResponseBytes(
-                                               200, {"Content-Length: 100"}, "begin"))
-                                           .HoldOpen();
-                                   }}}));
+    TestHttpServer server(
+        Routes({{"/f", [] {
+                     return ResponseScript()
+                         .Send(HttpResponseBytes(200, {"Content-Length: 100"}, "begin"))
+                         .HoldOpen();
+                 }}}));
     ASSERT_TRUE(server.Started());
     ScratchDir dir;
     LoopWatchdog watchdog(30s);
@@ -414,10 +408,8 @@ TEST(DownloadFile, FullDiskFailsAndRemovesTheTemporaryFile) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TestHttpServer server(Routes({{"/f", [&c] {
-                                           return ResponseScript().Send(
-                                               HttpResponseWithLength(200, c.body));
-                                       }}}));
+        TestHttpServer server(Routes(
+            {{"/f", [&c] { return ResponseScript().Send(HttpResponseWithLength(200, c.body)); }}}));
         ASSERT_TRUE(server.Started());
         LoopWatchdog watchdog(30s, c.name);
         ReportWindow window;
@@ -432,12 +424,12 @@ TEST(DownloadFile, FullDiskFailsAndRemovesTheTemporaryFile) {
 }
 
 TEST(DownloadFile, CancelEndsATransferThatWouldOtherwiseWait) {
-    TestHttpServer server(Routes({{"/f", [] {
-                                       return ResponseScript()
-                                           .Send(HttpResponseBytes(
-                                               200, {"Content-Length: 100000"}, Pattern(9000)))
-                                           .HoldOpen();
-                                   }}}));
+    TestHttpServer server(
+        Routes({{"/f", [] {
+                     return ResponseScript()
+                         .Send(HttpResponseBytes(200, {"Content-Length: 100000"}, Pattern(9000)))
+                         .HoldOpen();
+                 }}}));
     ASSERT_TRUE(server.Started());
     ScratchDir dir;
     LoopWatchdog watchdog(20s, "a cancelled download");
@@ -472,9 +464,16 @@ TEST(DownloadFile, PercentAndFlags) {
         LPARAM percent;
     };
     const PercentCase percents[] = {
-        {0, 0, 0},         {5000, 0, 0},       {0, 10, 0},         {1, 3, 33},
-        {2, 3, 66},        {10, 10, 100},      {20, 10, 200},      {8192, 100000, 8},
-        {4'294'967'295u, 4'294'967'295u, 100}, {4'294'967'295u, 1, 4'294'967'196},
+        {0, 0, 0},
+        {5000, 0, 0},
+        {0, 10, 0},
+        {1, 3, 33},
+        {2, 3, 66},
+        {10, 10, 100},
+        {20, 10, 200},
+        {8192, 100000, 8},
+        {4'294'967'295u, 4'294'967'295u, 100},
+        {4'294'967'295u, 1, 4'294'967'196},
     };
     for (const PercentCase& c : percents)
         EXPECT_EQ(DownloadPercent(c.received, c.total), c.percent)
@@ -484,10 +483,11 @@ TEST(DownloadFile, PercentAndFlags) {
         std::u16string text;
         bool zipped;
     };
-    const FlagCase flags[] = {{u"true", true}, {u" TRUE ", true}, {u"\tTrue\n", true},
-                              {u"yes", false}, {u"1", false},     {u"", false},
+    const FlagCase flags[] = {{u"true", true},   {u" TRUE ", true}, {u"\tTrue\n", true},
+                              {u"yes", false},   {u"1", false},     {u"", false},
                               {u"tru e", false}, {u"truex", false}};
-    for (const FlagCase& c : flags) EXPECT_EQ(IsZippedFlag(c.text), c.zipped) << Utf16ToUtf8(c.text);
+    for (const FlagCase& c : flags)
+        EXPECT_EQ(IsZippedFlag(c.text), c.zipped) << Utf16ToUtf8(c.text);
 }
 
 }  // namespace

@@ -42,9 +42,8 @@ ReportWindow::~ReportWindow() {
 
 LRESULT ReportWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto it = Windows().find(hwnd);
-    if (it == Windows().end() ||
-        (message != WM_DOWNLOAD_SIZE && message != WM_DOWNLOAD_PROGRESS &&
-         message != WM_DOWNLOAD_DONE))
+    if (it == Windows().end() || (message != WM_DOWNLOAD_SIZE && message != WM_DOWNLOAD_PROGRESS &&
+                                  message != WM_DOWNLOAD_DONE))
         return DefWindowProcW(hwnd, message, wParam, lParam);
     ReportWindow& self = *it->second;
     self.reports_.push_back({message, wParam, lParam});

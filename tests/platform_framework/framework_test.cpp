@@ -167,6 +167,29 @@ TEST_F(FrameworkTest, ControlBindingSubclassesAnExistingChild) {
     DestroyWindow(dialog);
 }
 
+TEST_F(FrameworkTest, BoundControlDeletedWhileItsParentGoesStillSeesItsOwnEnd) {
+    HWND dialog = MakeTopLevel(u"dialog");
+    HWND edit = MakeChild(dialog, 1004, RECT{0, 0, 50, 20});
+    auto* bound = new CReflectingControl;
+    ASSERT_TRUE(bound->SubclassWindow(edit));
+    // The parent's destruction deletes the bound object, as a dialog that
+    // owns its pages does; the child cannot be destroyed on its own then.
+    MessageLog::Instance().SetHandler(WM_DESTROY, [&](HWND hwnd, WPARAM, LPARAM) -> LRESULT {
+        if (hwnd == dialog && bound != nullptr) {
+            delete bound;
+            bound = nullptr;
+        }
+        return 0;
+    });
+    MessageLog::Instance().Take();
+    EXPECT_TRUE(DestroyWindow(dialog));
+    EXPECT_EQ(bound, nullptr);
+    // The child's own procedure frees what it holds on this message.
+    EXPECT_EQ(MessageLog::Instance().MessagesOf(edit, {WM_NCDESTROY}),
+              std::vector<UINT>{WM_NCDESTROY});
+    MessageLog::Instance().ClearHandlers();
+}
+
 class CSelfDeleting : public CWnd {
   public:
     explicit CSelfDeleting(bool* deleted) : deleted_(deleted) {}

@@ -43,6 +43,22 @@ TEST(WindowTreeLines, AWindowWithoutChildrenHasAnEmptyTree) {
     EXPECT_TRUE(children->empty());
 }
 
+TEST(WindowTreeLines, ListRowsBelongToTheListBeforeThemAndPrintTabSeparated) {
+    // Columns "a.dll", "" and "下载" (the second one empty).
+    auto children = ParseWindowTree(
+        "0 7 0 Top 0 1 1 0 0 10 10 \n"
+        "1 8 1006 SysListView32 50000000 1 1 0 0 10 10 \n"
+        "row 0 2 -5 x0061002e0064006c006c x x4e0b8f7d\n"
+        "row 1 -1 9 x0062\n"
+        "1 9 1008 Static 50000000 1 1 0 0 10 10 \n");
+    ASSERT_TRUE(children.has_value());
+    ASSERT_EQ(children->size(), 2u);
+    ASSERT_EQ((*children)[0].rows.size(), 2u);
+    EXPECT_TRUE((*children)[1].rows.empty());
+    EXPECT_EQ(FormatRowLine((*children)[0].rows[0]), "row\t0\timage=2\tdata=-5\ta.dll\t\t下载");
+    EXPECT_EQ(FormatRowLine((*children)[0].rows[1]), "row\t1\timage=-1\tdata=9\tb");
+}
+
 TEST(WindowTreeLines, MalformedAnswersAreRefusedWhole) {
     const char* cases[] = {
         "",                                                      // not even the window
@@ -56,7 +72,12 @@ TEST(WindowTreeLines, MalformedAnswersAreRefusedWhole) {
         "1 8 1 Button 0 1 1 0 0 1 1 \n",                         // no window line first
         "0 7 0 Top 0 1 1 0 0 10 10 \n0 8 1 B 0 1 1 0 0 1 1 \n",  // a second root
         "0 7 0 Top 0 1 1 0 0 10 10 \n-1 8 1 B 0 1 1 0 0 1 1 \n",
-        "0 7 0  0 1 1 0 0 10 10 \n",  // empty class
+        "0 7 0  0 1 1 0 0 10 10 \n",                      // empty class
+        "0 7 0 Top 0 1 1 0 0 10 10 \nrow 0 1 2 x0041\n",  // a row of the top-level window
+        "0 7 0 Top 0 1 1 0 0 10 10 \n1 8 6 L 0 1 1 0 0 1 1 \nrow 0 1 2 0041\n",  // no x
+        "0 7 0 Top 0 1 1 0 0 10 10 \n1 8 6 L 0 1 1 0 0 1 1 \nrow -1 1 2 x\n",    // index
+        "0 7 0 Top 0 1 1 0 0 10 10 \n1 8 6 L 0 1 1 0 0 1 1 \nrow 0 1 x\n",       // no data
+        "0 7 0 Top 0 1 1 0 0 10 10 \n1 8 6 L 0 1 1 0 0 1 1 \nrow 0 1 2 x004\n",  // cut unit
     };
     for (const char* answer : cases)
         EXPECT_FALSE(ParseWindowTree(answer).has_value()) << "row: " << answer;

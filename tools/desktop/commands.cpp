@@ -89,7 +89,10 @@ std::optional<std::vector<ChildWindow>> Children(const SessionWindowEntry& windo
 int Tree(const SessionWindowEntry& window) {
     auto children = Children(window);
     if (!children) return kFailed;
-    for (const auto& child : *children) std::printf("%s\n", FormatChildLine(child).c_str());
+    for (const auto& child : *children) {
+        std::printf("%s\n", FormatChildLine(child).c_str());
+        for (const auto& row : child.rows) std::printf("%s\n", FormatRowLine(row).c_str());
+    }
     return kSuccess;
 }
 

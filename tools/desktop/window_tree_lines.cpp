@@ -62,6 +62,24 @@ std::optional<ChildWindow> ParseLine(std::string_view line) {
     return w;
 }
 
+// "row <index> <image> <data> x<hex>...": each column's text behind an x,
+// so that an empty text is still a field.
+std::optional<ListRow> ParseRowLine(std::string_view line) {
+    const auto fields = SplitFields(line);
+    if (fields.size() < 4 || fields[0] != "row") return std::nullopt;
+    ListRow row;
+    if (!ParseField(fields[1], &row.index) || row.index < 0 || !ParseField(fields[2], &row.image) ||
+        !ParseField(fields[3], &row.data))
+        return std::nullopt;
+    for (std::size_t i = 4; i < fields.size(); ++i) {
+        if (fields[i].empty() || fields[i][0] != 'x') return std::nullopt;
+        std::u16string text;
+        if (!ParseHexText(fields[i].substr(1), &text)) return std::nullopt;
+        row.texts.push_back(std::move(text));
+    }
+    return row;
+}
+
 }  // namespace
 
 std::optional<std::vector<ChildWindow>> ParseWindowTree(std::string_view answer) {
@@ -70,8 +88,16 @@ std::optional<std::vector<ChildWindow>> ParseWindowTree(std::string_view answer)
     while (!answer.empty()) {
         const std::size_t end = answer.find('\n');
         if (end == std::string_view::npos) return std::nullopt;  // cut short
-        auto window = ParseLine(answer.substr(0, end));
+        const std::string_view line = answer.substr(0, end);
         answer.remove_prefix(end + 1);
+        if (line.starts_with("row ")) {
+            // Rows follow the list they belong to, never the top-level window.
+            auto row = ParseRowLine(line);
+            if (!row || children.empty()) return std::nullopt;
+            children.back().rows.push_back(std::move(*row));
+            continue;
+        }
+        auto window = ParseLine(line);
         if (!window || (first != (window->depth == 0))) return std::nullopt;
         if (!first) children.push_back(std::move(*window));
         first = false;
@@ -84,6 +110,14 @@ std::string FormatChildLine(const ChildWindow& child) {
     return std::to_string(child.id) + "\t" + child.className + "\t" + (child.visible ? "1" : "0") +
            "\t" + (child.enabled ? "1" : "0") + "\t" + FormatRect(child.rect) + "\t" +
            EscapeText(child.text);
+}
+
+std::string FormatRowLine(const ListRow& row) {
+    std::string line = "row\t" + std::to_string(row.index) +
+                       "\timage=" + std::to_string(row.image) +
+                       "\tdata=" + std::to_string(row.data);
+    for (const auto& text : row.texts) line += "\t" + EscapeText(text);
+    return line;
 }
 
 const ChildWindow* FindChildById(const std::vector<ChildWindow>& children, int id) {

@@ -1,4 +1,5 @@
-// A message box of another process, seen and answered with tevorin-desktop.
+// Dialogs and message boxes of another process, seen and driven with
+// tevorin-desktop.
 
 #include <gtest/gtest.h>
 
@@ -6,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/background_process.h"
@@ -47,7 +49,7 @@ std::pair<int, int> PngSize(const std::string& path) {
     return {be32(16), be32(20)};
 }
 
-class MessageBoxProcessTest : public ::testing::Test {
+class DialogProcessTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(scratch_.Valid());
@@ -60,11 +62,11 @@ class MessageBoxProcessTest : public ::testing::Test {
     tevorin_test::ScratchDir scratch_;
 };
 
-TEST_F(MessageBoxProcessTest, TreeShowsTheBoxAndClickAnswersIt) {
+TEST_F(DialogProcessTest, TreeShowsTheBoxAndClickAnswersIt) {
     const std::string caption = "Tevorin自动升级";
     const std::string text =
         "Tevorin通软件正在运行，无法安装，请手动关闭后在试。\n点击“取消”退出升级。";
-    BackgroundProcess peer(MESSAGE_BOX_PEER, {caption, text, std::to_string(0x1 | 0x40)},
+    BackgroundProcess peer(DIALOG_PEER, {"box", caption, text, std::to_string(0x1 | 0x40)},
                            scratch_ / "peer.log");
     ASSERT_TRUE(peer.Started());
     const ProcessResult wait = Desktop({"wait", caption, "10"});
@@ -119,6 +121,37 @@ TEST_F(MessageBoxProcessTest, TreeShowsTheBoxAndClickAnswersIt) {
     for (const auto& entry : fs::directory_iterator(scratch_ / "snapshots"))
         if (entry.path().filename().string().find(handle) != std::string::npos) ++pictures;
     EXPECT_GT(pictures, 0);
+}
+
+TEST_F(DialogProcessTest, TreeListsTheRowsOfAListViewAndCloseEndsTheWizard) {
+    BackgroundProcess peer(DIALOG_PEER, {"list"}, scratch_ / "peer.log");
+    ASSERT_TRUE(peer.Started());
+    // The window is listed as soon as it exists; the rows come after it.
+    std::string log;
+    const auto end = std::chrono::steady_clock::now() + 10s;
+    while (!(tevorin_test::ReadFile(scratch_ / "peer.log", log) && log == "ready\n") &&
+           std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(10ms);
+    ASSERT_EQ(log, "ready\n");
+    const ProcessResult wait = Desktop({"wait", "Tevorin在线升级", "10"});
+    ASSERT_EQ(wait.exitCode, 0) << wait.err;
+    const std::string handle = wait.out.substr(0, wait.out.find('\n'));
+
+    const ProcessResult tree = Desktop({"tree", handle});
+    ASSERT_EQ(tree.exitCode, 0) << tree.err;
+    const std::vector<std::string> lines = Lines(tree.out);
+    std::size_t list = lines.size();
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].starts_with("1006\tSysListView32\t1\t1\t")) list = i;
+    ASSERT_LT(list + 3, lines.size()) << tree.out;
+    EXPECT_EQ(lines[list + 1], "row\t0\timage=0\tdata=7\ta.dll\t12");
+    EXPECT_EQ(lines[list + 2], "row\t1\timage=2\tdata=8\t说明\\tb.txt\t");
+    EXPECT_TRUE(lines[list + 3].starts_with("1008\tStatic\t")) << tree.out;
+
+    // The close box acts as Cancel, which ends the wizard.
+    const ProcessResult close = Desktop({"close", handle});
+    ASSERT_EQ(close.exitCode, 0) << close.err;
+    EXPECT_EQ(peer.WaitForExit(10s), 0);
 }
 
 }  // namespace
