@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
 #include "app/update_state.h"
+#include "support/ink.h"
 #include "manifest/parse_update_manifest.h"
 #include "platform/controls/control_classes.h"
 #include "platform/core/text.h"
@@ -61,33 +61,6 @@ COLORREF PixelOf(HWND window, int x, int y, bool frame) {
     (void)ReleaseDC(window, dc);
     return colour;
 }
-
-namespace {
-
-// True when `pixel` lies on the blend from `background` to `ink` with an ink
-// share of at least one half.
-bool IsMostlyInk(COLORREF pixel, COLORREF ink, COLORREF background) {
-    const int channels[3][3] = {
-        {GetRValue(pixel), GetRValue(ink), GetRValue(background)},
-        {GetGValue(pixel), GetGValue(ink), GetGValue(background)},
-        {GetBValue(pixel), GetBValue(ink), GetBValue(background)},
-    };
-    int widest = 0;
-    for (int c = 1; c < 3; ++c)
-        if (std::abs(channels[c][1] - channels[c][2]) > std::abs(channels[widest][1] - channels[widest][2]))
-            widest = c;
-    const int span = channels[widest][1] - channels[widest][2];
-    if (span == 0) return pixel == ink;
-    const double share = static_cast<double>(channels[widest][0] - channels[widest][2]) / span;
-    if (share < 0.5 || share > 1.0) return false;
-    for (const auto& channel : channels) {
-        const double expected = channel[2] + share * (channel[1] - channel[2]);
-        if (std::abs(channel[0] - expected) > 6.0) return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 int CountInkOf(HWND window, const RECT& rect, COLORREF ink, COLORREF background) {
     HDC dc = GetDC(window);
