@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcurl4-openssl-dev libpugixml-dev zlib1g-dev
   libfreetype-dev libfontconfig-dev libpng-dev libx11-dev libxext-dev
-  fonts-wqy-microhei fonts-dejavu-core
+  fonts-wqy-microhei fonts-dejavu-core fonts-liberation2
   xvfb xdotool x11-apps imagemagick
   curl nginx-light python3 gzip iproute2
 )

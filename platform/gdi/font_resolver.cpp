@@ -74,6 +74,11 @@ std::optional<FontFile> Match(const std::string& family, bool bold, bool italic,
 
 }  // namespace
 
+// The Windows dialog faces are narrow; Liberation Sans has Arial's metrics,
+// so texts laid out for them fit their controls. Without it fontconfig's
+// substitution falls back to the default sans-serif face.
+constexpr const char* kDialogFamily = "Liberation Sans";
+
 std::string FamilyForFaceName(std::u16string_view faceName) {
     const std::u16string name = ToLowerCase(TrimWhiteSpace(faceName));
     struct Mapping {
@@ -82,15 +87,15 @@ std::string FamilyForFaceName(std::u16string_view faceName) {
     };
     static constexpr Mapping kMappings[] = {
         {u"", "sans-serif"},
-        {u"ms shell dlg", "sans-serif"},
-        {u"ms shell dlg 2", "sans-serif"},
-        {u"ms sans serif", "sans-serif"},
-        {u"microsoft sans serif", "sans-serif"},
-        {u"tahoma", "sans-serif"},
-        {u"arial", "sans-serif"},
-        {u"verdana", "sans-serif"},
-        {u"segoe ui", "sans-serif"},
-        {u"system", "sans-serif"},
+        {u"ms shell dlg", kDialogFamily},
+        {u"ms shell dlg 2", kDialogFamily},
+        {u"ms sans serif", kDialogFamily},
+        {u"microsoft sans serif", kDialogFamily},
+        {u"tahoma", kDialogFamily},
+        {u"arial", kDialogFamily},
+        {u"verdana", kDialogFamily},
+        {u"segoe ui", kDialogFamily},
+        {u"system", kDialogFamily},
         {u"宋体", kCjkFamily},
         {u"新宋体", kCjkFamily},
         {u"simsun", kCjkFamily},

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/controls/control_classes.h"
+#include "support/ink.h"
 
 Canvas::Canvas(int width, int height) {
     pixels.Resize(width, height, PixelFromColorRef(kCanvasColour));
@@ -13,6 +14,14 @@ int Canvas::Count(const RECT& rect, COLORREF colour) const {
     int count = 0;
     for (int y = rect.top; y < rect.bottom; ++y) {
         for (int x = rect.left; x < rect.right; ++x) count += At(x, y) == colour ? 1 : 0;
+    }
+    return count;
+}
+
+int Canvas::CountInk(const RECT& rect, COLORREF ink, COLORREF background) const {
+    int count = 0;
+    for (int y = rect.top; y < rect.bottom; ++y) {
+        for (int x = rect.left; x < rect.right; ++x) count += IsMostlyInk(At(x, y), ink, background) ? 1 : 0;
     }
     return count;
 }

@@ -19,6 +19,8 @@ struct Canvas {
     COLORREF At(int x, int y) const { return ColorRefFromPixel(pixels.At(x, y)); }
     // Pixels inside rect (right and bottom exclusive) equal to colour.
     int Count(const RECT& rect, COLORREF colour) const;
+    // Pixels inside rect that are at least half `ink` over `background`.
+    int CountInk(const RECT& rect, COLORREF ink, COLORREF background) const;
     // Pixels inside rect darker than mid grey: text strokes.
     int CountDark(const RECT& rect) const;
 };

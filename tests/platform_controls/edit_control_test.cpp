@@ -127,7 +127,7 @@ TEST_F(EditTest, ParentColoursPaintTheBoxAndText) {
     ASSERT_TRUE(GetClientRect(edit, &client));
     EXPECT_EQ(canvas.Count(client, kCanvasColour), 0) << "the whole client area is painted";
     EXPECT_EQ(canvas.At(client.right - 3, client.bottom - 3), kBoxColour);
-    EXPECT_GT(canvas.Count(RECT{0, 0, 150, 20}, kTextColour), 5) << "text in the parent's colour";
+    EXPECT_GT(canvas.CountInk(RECT{0, 0, 150, 20}, kTextColour, kBoxColour), 5) << "text in the parent's colour";
     EXPECT_EQ(canvas.Count(client, GetSysColor(COLOR_BTNFACE)), 0) << "no system background";
 }
 
@@ -137,8 +137,8 @@ TEST_F(EditTest, DisabledTextIsGrey) {
     EnableWindow(edit, FALSE);
     Canvas canvas(200, 60);
     PaintInto(edit, canvas);
-    EXPECT_GT(canvas.Count(RECT{0, 0, 150, 20}, GetSysColor(COLOR_GRAYTEXT)), 5);
-    EXPECT_EQ(canvas.Count(RECT{0, 0, 150, 20}, kTextColour), 0);
+    EXPECT_GT(canvas.CountInk(RECT{0, 0, 150, 20}, GetSysColor(COLOR_GRAYTEXT), kBoxColour), 5);
+    EXPECT_EQ(canvas.CountInk(RECT{0, 0, 150, 20}, kTextColour, kBoxColour), 0);
 }
 
 TEST_F(EditTest, EmptyTextLeavesTheBoxEmpty) {
@@ -168,8 +168,8 @@ TEST_F(EditTest, TextRoundTripsAndWrapsInsideTheWidth) {
     PaintInto(edit, canvas);
     RECT area;
     SendMessageW(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&area));
-    EXPECT_EQ(canvas.Count(RECT{area.right, 0, 198, 58}, kTextColour), 0);
-    EXPECT_GT(canvas.Count(RECT{0, 0, 198, 58}, kTextColour), 10);
+    EXPECT_EQ(canvas.CountInk(RECT{area.right, 0, 198, 58}, kTextColour, kBoxColour), 0);
+    EXPECT_GT(canvas.CountInk(RECT{0, 0, 198, 58}, kTextColour, kBoxColour), 10);
 }
 
 TEST_F(EditTest, ScrollRequestsMoveTheFirstLineAndNotify) {
@@ -236,7 +236,8 @@ TEST_F(EditTest, ScrollingByOneLineMovesTheContentByOneLine) {
         }
     }
     EXPECT_EQ(differing, 0) << "line 2 now stands where line 1 stood";
-    EXPECT_NE(after.Count(RECT{area.left, area.top, area.right, area.top + lineHeight}, kTextColour),
+    EXPECT_NE(after.CountInk(RECT{area.left, area.top, area.right, area.top + lineHeight}, kTextColour,
+                             kBoxColour),
               0);
 }
 

@@ -216,7 +216,8 @@ TEST_F(DownloadDlgTest, DescriptionBoxShowsItsColoursAndFlatFrame) {
     EXPECT_EQ(PixelOf(box, 1, height / 2, true), RGB(255, 255, 255));
     RECT client;
     ASSERT_TRUE(GetClientRect(box, &client));
-    EXPECT_GT(CountOf(box, client, RGB(100, 100, 188)), 20) << "the description's text colour";
+    EXPECT_GT(CountInkOf(box, client, RGB(100, 100, 188), RGB(255, 255, 255)), 20)
+        << "the description's text colour";
     EXPECT_EQ(CountOf(box, client, GetSysColor(COLOR_BTNFACE)), 0) << "white, not grey";
 }
 

@@ -108,7 +108,7 @@ TEST_F(FlatEditTest, TextTakesTheBoxColoursOnWhite) {
     Paint();
     RECT client;
     box.GetClientRect(&client);
-    EXPECT_GT(CountOf(box.m_hWnd, RECT{0, 0, client.right, 16}, kDescriptionText), 5);
+    EXPECT_GT(CountInkOf(box.m_hWnd, RECT{0, 0, client.right, 16}, kDescriptionText, kWhite), 5);
     EXPECT_EQ(CountOf(box.m_hWnd, client, GetSysColor(COLOR_BTNFACE)), 0)
         << "a read-only box keeps the white background";
     EXPECT_EQ(PixelOf(box.m_hWnd, client.right - 3, client.bottom - 3), kWhite);

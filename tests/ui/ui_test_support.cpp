@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "app/update_state.h"
+#include "support/ink.h"
 #include "manifest/parse_update_manifest.h"
 #include "platform/controls/control_classes.h"
 #include "platform/core/text.h"
@@ -59,6 +60,17 @@ COLORREF PixelOf(HWND window, int x, int y, bool frame) {
     const COLORREF colour = GetPixel(dc, x, y);
     (void)ReleaseDC(window, dc);
     return colour;
+}
+
+int CountInkOf(HWND window, const RECT& rect, COLORREF ink, COLORREF background) {
+    HDC dc = GetDC(window);
+    if (dc == nullptr) return 0;
+    int count = 0;
+    for (int y = rect.top; y < rect.bottom; ++y)
+        for (int x = rect.left; x < rect.right; ++x)
+            count += IsMostlyInk(GetPixel(dc, x, y), ink, background) ? 1 : 0;
+    (void)ReleaseDC(window, dc);
+    return count;
 }
 
 int CountOf(HWND window, const RECT& rect, COLORREF colour) {

@@ -35,3 +35,6 @@ COLORREF PixelOf(HWND window, int x, int y, bool frame = false);
 // Pixels of `colour` inside `rect` (client coordinates, right and bottom
 // exclusive).
 int CountOf(HWND window, const RECT& rect, COLORREF colour);
+// Pixels of antialiased text drawn in `ink` over `background`: a blend of the
+// two that is at least half ink. Thin strokes rarely reach the pure colour.
+int CountInkOf(HWND window, const RECT& rect, COLORREF ink, COLORREF background);
