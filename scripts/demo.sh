@@ -1,26 +1,35 @@
 #!/usr/bin/env bash
-# Demo: builds the project, publishes a sample release on a local web server
-# (127.0.0.1 only), prepares a sample installation (the stand-in main program,
-# its stamped launcher Tevorin.exe, the updater and data/pro.ini) and starts
-# the updater through the main program, the way the main program does it.
+# Demo: the whole update cycle on this machine. Builds the project, publishes
+# a sample release C1A2C with tevorin-publish make and serves it on 127.0.0.1,
+# prepares a sample installation at C1A2B (the stand-in main program, its
+# stamped launcher Tevorin.exe, the updater and data/pro.ini), starts the main
+# program, which starts the updater, and waits until the new version is
+# stamped and the main program runs again.
 # The wizard appears on the X display when there is one (DISPLAY set), and as
 # PNG snapshots otherwise.
 #
-# Usage: scripts/demo.sh [--lang ch|tw|en] [--update]
+# Usage: scripts/demo.sh [--lang ch|tw|en] [--check | --silent]
 #   --lang     the language in the main program's settings (default ch)
-#   --update   start the updater as the user's own request
-#              (<userupgrade>TRUE</userupgrade>); default: a check
+#   (default)  the user asks for the update: the wizard downloads at once,
+#              installs, stamps and restarts the main program
+#   --check    the main program's own check: the wizard waits for Next
+#              (pressed for you when there is no display)
+#   --silent   the action "Default": a first check downloads in the
+#              background and stores the pending update, a second check
+#              installs it behind the "being updated" notice
 # Installs the project's Debian packages first, so it works on a fresh machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 lang=ch
-mode=--check
+mode=update
 while [ $# -gt 0 ]; do
   case "$1" in
     --lang) lang=${2:?--lang needs a value}; shift 2 ;;
-    --update) mode=--update; shift ;;
-    *) echo "usage: $0 [--lang ch|tw|en] [--update]" >&2; exit 2 ;;
+    --check) mode=check; shift ;;
+    --silent) mode=silent; shift ;;
+    --update) mode=update; shift ;;
+    *) echo "usage: $0 [--lang ch|tw|en] [--check | --silent]" >&2; exit 2 ;;
   esac
 done
 
@@ -44,43 +53,46 @@ server_pid=
 main_pid=
 cleanup() {
   if [ -n "$main_pid" ]; then kill "$main_pid" 2>/dev/null || true; wait "$main_pid" 2>/dev/null || true; fi
+  # The main program that the updater started again belongs to the demo too.
+  if [ -d "$work/session" ]; then
+    "$desktop" list 2>/dev/null | while IFS=$'\t' read -r handle _ _ _ title; do
+      [ "$title" = Tevorin ] && "$desktop" post "$handle" 18 0 0 >/dev/null 2>&1 || true
+    done
+  fi
   if [ -n "$server_pid" ]; then kill "$server_pid" 2>/dev/null || true; wait "$server_pid" 2>/dev/null || true; fi
-  rm -rf "$site" "$app" "$work/session"
+  rm -rf "$site" "$app" "$work/session" "$work/input" "$work/system"
 }
 trap cleanup EXIT
 
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1]); s.close()')
 server="http://127.0.0.1:$port"
 
-# The sample release: version C1A2C with three files. Any static web server
-# serving $site is an update server: the manifest request's query is ignored.
+action=UserPrompt
+[ "$mode" = silent ] && action=Default
+
+# The sample release: version C1A2C with three files, built from real files.
 make_release() {
-  echo "== sample release C1A2C in $site"
-  mkdir -p "$site/cs" "$site/c1a2c"
-  printf '#!/bin/sh\necho sample main program\n' > "$site/c1a2c/Tevorin.exe"
-  gzip -9 "$site/c1a2c/Tevorin.exe"
-  printf 'sample codec\n' > "$site/c1a2c/codec.dll"
-  printf 'RIFF sample ring tone\n' > "$site/c1a2c/ring.wav"
-  cat > "$site/cs/update2010.asp" <<XML
-<?xml version="1.0" encoding="utf-8"?>
-<update>
-  <version>C1A2C</version>
-  <action>UserPrompt</action>
-  <description>Clearer calls.&lt;br&gt;Faster start.&lt;br&gt;通话更清晰，启动更快。</description>
-  <filename src="$server/c1a2c/Tevorin.exe.gz" zipped="true">Tevorin.exe</filename>
-  <filename src="$server/c1a2c/codec.dll" localdir="[SYSTEM]" regist="true">codec.dll</filename>
-  <filename src="$server/c1a2c/ring.wav" localdir="sound">ring.wav</filename>
-</update>
-XML
+  echo "== tevorin-publish make: release C1A2C ($action) in $site"
+  mkdir -p "$work/input"
+  printf 'sample codec\n' > "$work/input/codec.dll"
+  printf 'RIFF sample ring tone\n' > "$work/input/ring.wav"
+  printf 'What is new in C1A2C\n' > "$work/input/readme.txt"
+  "$publish" make --version C1A2C --action "$action" \
+    --description $'Clearer calls.\nFaster start.\n通话更清晰，启动更快。' \
+    --base-url "$server" --out "$site" \
+    "$work/input/codec.dll:[SYSTEM]:regist" "$work/input/ring.wav:sound" "$work/input/readme.txt"
 }
 
-# The sample installation at version C1A2B.
+# The sample installation at version C1A2B, with a system directory of its
+# own whose regsvr32 only notes what it was asked to register.
 make_installation() {
   echo "== sample installation C1A2B in $app (language $lang)"
   "$main_program" --install "$app" --version C1A2B
   cp "$updater" "$app/TevorinLiveUpdate.exe"
-  mkdir -p "$app/data"
+  mkdir -p "$app/data" "$work/system"
   printf '[Window]\nlang=%s\n' "$lang" > "$app/data/pro.ini"
+  printf '#!/bin/sh\necho "regsvr32 $*" >> "%s/registered.txt"\n' "$work" > "$work/system/regsvr32"
+  chmod +x "$work/system/regsvr32"
 }
 
 serve_release() {
@@ -95,6 +107,35 @@ serve_release() {
   exit 1
 }
 
+stamp() { "$publish" stamp "$app/Tevorin.exe"; }
+
+# Waits (up to $2 seconds) until the stamp reads $1.
+wait_for_stamp() {
+  for _ in $(seq 1 $(( $2 * 10 ))); do
+    [ "$(stamp)" = "$1" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Waits (up to $1 seconds) until no updater of the session has a window.
+wait_for_updater_end() {
+  for _ in $(seq 1 $(( $1 * 10 ))); do
+    "$desktop" list | cut -f5 | grep -qx tevorin_abe87_liveupdate_window_xxycy || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Starts the main program ("--update" or "--check"); it starts the updater.
+start_main_program() {
+  echo "== starting the main program: Tevorin.exe $1"
+  [ -e "$work/started" ] || touch "$work/started"
+  "$app/Tevorin.exe" "$1" >> "$work/main.log" 2>&1 &
+  main_pid=$!
+  "$desktop" wait Tevorin 20 >/dev/null || { echo "the main program did not open its window" >&2; cat "$work/main.log" >&2; exit 1; }
+}
+
 make_release
 make_installation
 serve_release
@@ -105,34 +146,55 @@ echo "== tevorin-publish check $server/cs/update2010.asp?ver=c1a2b"
 # A desktop session of the demo's own; the updater asks our server.
 export TEVORIN_DESKTOP=$work/session
 export TEVORIN_UPDATE_SERVER=$server
+export TEVORIN_SYSTEM_DIR=$work/system
 if [ -z "${DISPLAY:-}" ]; then
   export TEVORIN_DISPLAY=headless
   export TEVORIN_SNAPSHOT_DIR=$snapshots
   mkdir -p "$snapshots"
 fi
 
-echo "== starting the main program: Tevorin.exe $mode"
-"$app/Tevorin.exe" "$mode" > "$work/main.log" 2>&1 &
-main_pid=$!
-main_window=$("$desktop" wait Tevorin 20) || { echo "the main program did not open its window" >&2; cat "$work/main.log" >&2; exit 1; }
-wizard=$("$desktop" wait "Tevorin在线升级" 30) || { echo "the wizard did not appear" >&2; "$desktop" list >&2 || true; exit 1; }
-echo "the wizard is window $wizard; its controls:"
-"$desktop" tree "$wizard"
+case "$mode" in
+  update)
+    start_main_program --update
+    ;;
+  check)
+    start_main_program --check
+    wizard=$("$desktop" wait "Tevorin在线升级" 30) || { echo "the wizard did not appear" >&2; exit 1; }
+    if [ -z "${DISPLAY:-}" ]; then
+      echo "== pressing Next in the wizard (window $wizard)"
+      "$desktop" click "$wizard" 1
+    else
+      echo "== the wizard is on your display: press Next to update"
+    fi
+    ;;
+  silent)
+    start_main_program --check
+    echo "== first check: the update is downloaded in the background"
+    for _ in $(seq 1 600); do [ -f "$app/upgrade/C1A2C/update.lock" ] && break; sleep 0.1; done
+    wait_for_updater_end 30 || true
+    [ -f "$app/upgrade/C1A2C/update.lock" ] || { echo "no pending update was stored" >&2; exit 1; }
+    echo "stored: $app/upgrade/C1A2C/update.lock; installed version still $(stamp)"
+    wait "$main_pid" 2>/dev/null || true
+    echo "== second check: the pending update is installed behind the notice"
+    start_main_program --check
+    ;;
+esac
 
-if [ -z "${DISPLAY:-}" ]; then
-  "$desktop" snapshot "$wizard" "$snapshots/wizard.png"
-  "$desktop" close "$wizard" || true
-else
-  echo "== the wizard is on your display; close it (or press Cancel) to end the demo"
-  while "$desktop" list | cut -f1 | grep -qx "$wizard"; do sleep 0.5; done
+echo "== waiting for the new version (the updater stops the running main program first; the shell reports it as Killed)"
+if ! wait_for_stamp C1A2C 120; then
+  echo "the update was not installed; installed version: $(stamp)" >&2
+  exit 1
 fi
-
-# The main program keeps running after a check: ask it to quit (WM_QUIT).
-if kill -0 "$main_pid" 2>/dev/null; then "$desktop" post "$main_window" 18 0 0 >/dev/null || true; fi
+wait_for_updater_end 30 || true
 wait "$main_pid" 2>/dev/null || true
 main_pid=
+restarted=$("$desktop" wait Tevorin 20) || { echo "the main program was not started again" >&2; exit 1; }
 
-echo "== installed version now: $("$publish" stamp "$app/Tevorin.exe")"
+echo "== done: installed version $(stamp), main program running again (window $restarted)"
+echo "installed files:"
+(cd "$app" && find . -path ./upgrade -prune -o -type f -newer "$work/started" -print | sort)
+echo "in the system directory: $(ls "$work/system" | grep -v regsvr32 | tr '\n' ' ')"
+[ -f "$work/registered.txt" ] && echo "registered: $(cat "$work/registered.txt")"
 if [ -z "${DISPLAY:-}" ]; then
   echo "== snapshots of every window the demo showed are in $snapshots:"
   ls -1 "$snapshots"
