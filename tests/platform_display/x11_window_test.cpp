@@ -373,6 +373,8 @@ class FakeWindowManager {
             if (event.type == MapRequest) {
                 SetState(event.xmaprequest.window, NormalState);
                 XMapWindow(display_, event.xmaprequest.window);
+            } else if (event.type == ClientMessage && !Watches(event.xclient.window)) {
+                continue;  // another client of the shared server
             } else if (event.type == ClientMessage && event.xclient.message_type == changeState_ &&
                        event.xclient.data.l[0] == IconicState) {
                 ++iconifyRequests;
@@ -398,8 +400,11 @@ class FakeWindowManager {
 
     int iconifyRequests = 0;
     std::vector<long> aboveRequests;  // 1 add, 0 remove
+    Window watched = None;  // None: count requests about every window
 
   private:
+    bool Watches(Window window) const { return watched == None || window == watched; }
+
     void SetState(Window window, long state) {
         const long value[2] = {state, 0};
         XChangeProperty(display_, window, wmState_, wmState_, 32, PropModeReplace,
@@ -425,6 +430,7 @@ TEST_F(X11WindowTest, WithAWindowManagerMinimiseAndTopmostAreAskedOfIt) {
     };
     ASSERT_TRUE(serving([&] { return MapState(XWindowOf(hwnd)) == IsViewable; }));
     const Window window = XWindowOf(hwnd);
+    manager.watched = window;
 
     ShowWindow(hwnd, SW_MINIMIZE);
     ASSERT_TRUE(serving([&] { return manager.iconifyRequests == 1; }));
