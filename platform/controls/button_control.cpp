@@ -2,6 +2,7 @@
 
 #include "platform/controls/common_controls.h"
 #include "platform/controls/control_paint.h"
+#include "platform/controls/control_state.h"
 #include "platform/controls/list_view_state.h"
 #include "platform/gdi/system_palette.h"
 #include "platform/gdi/text_drawing.h"
@@ -15,8 +16,6 @@ namespace tevorin::controls {
 
 namespace {
 
-constexpr int kStateSlot = 0;
-
 struct ButtonState {
     HFONT font = nullptr;
     bool pressed = false;   // drawn sunk
@@ -25,9 +24,7 @@ struct ButtonState {
     bool focused = false;
 };
 
-ButtonState* StateOf(HWND hwnd) {
-    return reinterpret_cast<ButtonState*>(GetWindowLongPtrW(hwnd, kStateSlot));
-}
+ButtonState* StateOf(HWND hwnd) { return ControlStateOf<ButtonState>(hwnd); }
 
 DWORD StyleOf(HWND hwnd) {
     return static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE));
@@ -203,31 +200,11 @@ LRESULT HandleButtonMessage(HWND hwnd, ButtonState& state, UINT message, WPARAM 
     }
 }
 
-LRESULT ButtonWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        SetWindowLongPtrW(hwnd, kStateSlot, reinterpret_cast<LONG_PTR>(new ButtonState));
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    ButtonState* state = StateOf(hwnd);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, kStateSlot, 0);
-        delete state;
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    if (state == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
-    return HandleButtonMessage(hwnd, *state, message, wParam, lParam);
-}
-
 }  // namespace
 
 bool RegisterButtonClass() {
-    WNDCLASSW windowClass;
-    windowClass.lpfnWndProc = ButtonWindowProc;
-    windowClass.cbWndExtra = sizeof(void*);
-    windowClass.lpszClassName = WC_BUTTONW;
-    if (RegisterClassW(windowClass)) return true;
-    WNDCLASSW existing;
-    return GetClassInfoW(WC_BUTTONW, &existing);
+    return RegisterStatefulControlClass(
+        WC_BUTTONW, &StatefulControlProc<ButtonState, &HandleButtonMessage>);
 }
 
 }  // namespace tevorin::controls

@@ -4,6 +4,7 @@
 
 #include "platform/controls/common_controls.h"
 #include "platform/controls/control_paint.h"
+#include "platform/controls/control_state.h"
 #include "platform/controls/list_view_state.h"
 #include "platform/gdi/image_drawing.h"
 #include "platform/gdi/system_palette.h"
@@ -17,17 +18,13 @@ namespace tevorin::controls {
 
 namespace {
 
-constexpr int kStateSlot = 0;
-
 struct StaticState {
     HFONT font = nullptr;
     HBITMAP bitmap = nullptr;  // not owned: whoever set it frees it
     HICON icon = nullptr;      // not owned
 };
 
-StaticState* StateOf(HWND hwnd) {
-    return reinterpret_cast<StaticState*>(GetWindowLongPtrW(hwnd, kStateSlot));
-}
+StaticState* StateOf(HWND hwnd) { return ControlStateOf<StaticState>(hwnd); }
 
 bool IsTextKind(DWORD kind) {
     return kind == SS_LEFT || kind == SS_CENTER || kind == SS_RIGHT || kind == SS_SIMPLE ||
@@ -235,31 +232,11 @@ LRESULT HandleStaticMessage(HWND hwnd, StaticState& state, UINT message, WPARAM 
     }
 }
 
-LRESULT StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        SetWindowLongPtrW(hwnd, kStateSlot, reinterpret_cast<LONG_PTR>(new StaticState));
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    StaticState* state = StateOf(hwnd);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, kStateSlot, 0);
-        delete state;
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    if (state == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
-    return HandleStaticMessage(hwnd, *state, message, wParam, lParam);
-}
-
 }  // namespace
 
 bool RegisterStaticClass() {
-    WNDCLASSW windowClass;
-    windowClass.lpfnWndProc = StaticWindowProc;
-    windowClass.cbWndExtra = sizeof(void*);
-    windowClass.lpszClassName = WC_STATICW;
-    if (RegisterClassW(windowClass)) return true;
-    WNDCLASSW existing;
-    return GetClassInfoW(WC_STATICW, &existing);
+    return RegisterStatefulControlClass(
+        WC_STATICW, &StatefulControlProc<StaticState, &HandleStaticMessage>);
 }
 
 }  // namespace tevorin::controls

@@ -37,6 +37,16 @@ std::u16string ToLowerCase(std::u16string_view text) {
     return result;
 }
 
+bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) return false;
+    auto fold = [](char16_t c) {
+        return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+    };
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (fold(a[i]) != fold(b[i])) return false;
+    return true;
+}
+
 std::u16string ReplaceAll(std::u16string_view text, std::u16string_view from,
                           std::u16string_view to) {
     if (from.empty()) return std::u16string(text);

@@ -19,6 +19,9 @@ std::u16string TrimWhiteSpace(std::u16string_view text);
 // included, is kept: the program only folds case to compare ASCII words and
 // paths, and ASCII-only folding never changes a text's length.
 std::u16string ToLowerCase(std::u16string_view text);
+// True when the two texts differ at most in the case of A-Z, as class names
+// and other ASCII words are compared.
+bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b);
 
 // Every occurrence of `from`, found left to right without overlap, replaced by
 // `to`. An empty `from` leaves the text unchanged.

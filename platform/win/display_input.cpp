@@ -5,6 +5,7 @@
 
 #include <array>
 
+#include "platform/core/text.h"
 #include "platform/win/display_link.h"
 #include "platform/win/focus.h"
 #include "platform/win/message_loop.h"
@@ -18,21 +19,10 @@ using display::InputEvent;
 
 constexpr DWORD kStaticNotify = 0x0100;  // SS_NOTIFY
 
-bool SameAsciiName(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto fold = [](char16_t c) {
-            return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
-        };
-        if (fold(a[i]) != fold(b[i])) return false;
-    }
-    return true;
-}
-
 // Group boxes and plain statics let clicks through to what lies beneath.
 bool TransparentToMouse(const WindowRecord& record) {
-    if (SameAsciiName(record.className, u"Button")) return (record.style & 0x000F) == BS_GROUPBOX;
-    if (SameAsciiName(record.className, u"Static")) return (record.style & kStaticNotify) == 0;
+    if (EqualsIgnoringAsciiCase(record.className, u"Button")) return (record.style & 0x000F) == BS_GROUPBOX;
+    if (EqualsIgnoringAsciiCase(record.className, u"Static")) return (record.style & kStaticNotify) == 0;
     return false;
 }
 

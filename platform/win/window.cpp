@@ -1,5 +1,6 @@
 // Creation, destruction and the window tree.
 
+#include "platform/core/text.h"
 #include "platform/win/window.h"
 
 #include <unistd.h>
@@ -21,17 +22,6 @@ namespace {
 
 constexpr int kDefaultWidth = 320;
 constexpr int kDefaultHeight = 240;
-
-bool SameClassName(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto fold = [](char16_t c) {
-            return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
-        };
-        if (fold(a[i]) != fold(b[i])) return false;
-    }
-    return true;
-}
 
 bool IsDesktopOrNull(HWND hwnd) {
     return hwnd == nullptr || HwndToInt(hwnd) == kDesktopWindowHandle;
@@ -305,7 +295,7 @@ HWND FindWindowW(const char16_t* className, const char16_t* windowName) {
             const WindowRecord* record = FindLocked(handle);
             if (record->parent != 0 || record->destroying) continue;
             if (windowName != nullptr && record->text != windowName) continue;
-            if (className != nullptr && !SameClassName(record->className, className)) continue;
+            if (className != nullptr && !EqualsIgnoringAsciiCase(record->className, className)) continue;
             return ToHwnd(handle);
         }
     }

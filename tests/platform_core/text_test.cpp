@@ -59,6 +59,25 @@ TEST(ToLowerCase, FoldsAsciiLettersAndKeepsEverythingElse) {
     }
 }
 
+TEST(EqualsIgnoringAsciiCase, FoldsOnlyAsciiLetters) {
+    struct Case {
+        std::u16string a;
+        std::u16string b;
+        bool equal;
+    } cases[] = {
+        {u"", u"", true},
+        {u"Button", u"BUTTON", true},
+        {u"SysListView32", u"syslistview32", true},
+        {u"Static", u"Statics", false},
+        {u"@[", u"`{", false},  // the neighbours of A-Z and a-z do not fold
+        {u"Ä", u"ä", false},
+        {u"ＡＢ", u"ａｂ", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(EqualsIgnoringAsciiCase(c.a, c.b), c.equal) << Show(c.a) << " vs " << Show(c.b);
+    }
+}
+
 TEST(ReplaceAll, ReplacesLeftToRightWithoutOverlap) {
     struct Case {
         std::u16string text, from, to, expected;
