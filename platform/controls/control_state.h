@@ -3,6 +3,9 @@
 // slot: made on WM_NCCREATE, deleted on WM_NCDESTROY, handed to the
 // control's own message handler in between.
 
+#include <optional>
+
+#include "platform/gdi/gdi_objects.h"
 #include "platform/win/window.h"
 
 namespace tevorin::controls {
@@ -29,6 +32,11 @@ LRESULT StatefulControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     if (state == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
     return Handle(hwnd, *state, message, wParam, lParam);
 }
+
+// The text and font messages that simple controls answer alike: a new text
+// or font repaints, the font is kept in `font`. Empty for other messages.
+std::optional<LRESULT> HandleTextAndFontMessage(HWND hwnd, HFONT& font, UINT message,
+                                                WPARAM wParam, LPARAM lParam);
 
 // Registers the class with one pointer of extra window memory; true also when
 // it was registered before.

@@ -186,19 +186,9 @@ LRESULT SetImage(HWND hwnd, StaticState& state, WPARAM type, LPARAM handle) {
 
 LRESULT HandleStaticMessage(HWND hwnd, StaticState& state, UINT message, WPARAM wParam,
                             LPARAM lParam) {
+    if (auto answered = HandleTextAndFontMessage(hwnd, state.font, message, wParam, lParam))
+        return *answered;
     switch (message) {
-        case WM_SETTEXT: {
-            const LRESULT stored = DefWindowProcW(hwnd, message, wParam, lParam);
-            InvalidateRect(hwnd, nullptr, TRUE);
-            return stored;
-        }
-        case WM_SETFONT:
-            state.font = reinterpret_cast<HFONT>(wParam);
-            if (LOWORD(static_cast<std::uintptr_t>(lParam)) != 0)
-                InvalidateRect(hwnd, nullptr, TRUE);
-            return 0;
-        case WM_GETFONT:
-            return reinterpret_cast<LRESULT>(state.font);
         case WM_PAINT:
         case WM_PRINTCLIENT:
             PaintClient(hwnd, wParam, [&](HDC dc, const RECT&) { PaintStatic(hwnd, state, dc); });
