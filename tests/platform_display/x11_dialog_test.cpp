@@ -23,10 +23,11 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include "platform_display/x11_server_fixture.h"
+
 namespace {
 
 using namespace std::chrono_literals;
-using test_support::TestXServer;
 
 class WizardDialog : public CDialog {
   public:
@@ -70,39 +71,20 @@ bool PumpDialogUntil(Condition done, std::chrono::milliseconds limit = 5s) {
     return true;
 }
 
-class X11DialogTest : public ::testing::Test {
+class X11DialogTest : public x11_test::X11ServerFixture {
   protected:
-    static void SetUpTestSuite() {
-        server_ = TestXServer::Start(TestXServer::Kind::kSharedIfAny, &whyNot_).release();
-        if (server_ == nullptr) return;
-        ::setenv("DISPLAY", server_->Display().c_str(), 1);
-        ::unsetenv("TEVORIN_DISPLAY");
-    }
-    static void TearDownTestSuite() {
-        delete server_;
-        server_ = nullptr;
-    }
     void SetUp() override {
-        if (server_ == nullptr) {
-            if (test_support::FindProgram("Xvfb").empty()) GTEST_SKIP() << whyNot_;
-            FAIL() << whyNot_;
-        }
-        ASSERT_FALSE(test_support::FindProgram("xdotool").empty()) << "xdotool is not installed";
-        ASSERT_STREQ(tevorin::display::ActiveDisplay().Name(), "x11");
+        X11ServerFixture::SetUp();
+        if (SetUpStopped()) return;
         ASSERT_TRUE(tevorin::controls::RegisterControlClasses());
         previous_ = InstallResourceTable(&TevorinResourceTable());
-        inspector_ = XOpenDisplay(server_->Display().c_str());
-        ASSERT_NE(inspector_, nullptr);
     }
     void TearDown() override {
-        if (inspector_ != nullptr) XCloseDisplay(inspector_);
+        X11ServerFixture::TearDown();
         InstallResourceTable(previous_);
     }
 
-    static inline TestXServer* server_ = nullptr;
-    static inline std::string whyNot_;
     const ResourceTable* previous_ = nullptr;
-    Display* inspector_ = nullptr;
     LoopWatchdog watchdog_{60s, "X11 dialog test"};
 };
 

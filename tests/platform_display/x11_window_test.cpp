@@ -26,46 +26,30 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include "platform_display/x11_server_fixture.h"
+
 namespace {
 
 using namespace std::chrono_literals;
 using namespace x11_test;
-using test_support::TestXServer;
 
 constexpr int kWidth = 300;
 constexpr int kHeight = 200;
 // No caption: the client area starts at the window's corner.
 constexpr DWORD kShownPopup = WS_POPUP | WS_VISIBLE;
 
-class X11WindowTest : public ::testing::Test {
+class X11WindowTest : public X11ServerFixture {
   protected:
-    static void SetUpTestSuite() {
-        server_ = TestXServer::Start(TestXServer::Kind::kSharedIfAny, &whyNot_).release();
-        if (server_ == nullptr) return;
-        ::setenv("DISPLAY", server_->Display().c_str(), 1);
-        ::unsetenv("TEVORIN_DISPLAY");
-    }
-    static void TearDownTestSuite() {
-        delete server_;
-        server_ = nullptr;
-    }
-
     void SetUp() override {
-        if (server_ == nullptr) {
-            if (test_support::FindProgram("Xvfb").empty()) GTEST_SKIP() << whyNot_;
-            FAIL() << whyNot_;
-        }
-        ASSERT_FALSE(test_support::FindProgram("xdotool").empty()) << "xdotool is not installed";
-        ASSERT_STREQ(tevorin::display::ActiveDisplay().Name(), "x11");
-        inspector_ = XOpenDisplay(server_->Display().c_str());
-        ASSERT_NE(inspector_, nullptr);
+        X11ServerFixture::SetUp();
+        if (SetUpStopped()) return;
         Log().clear();
     }
 
     void TearDown() override {
         for (HWND hwnd : made_)
             if (IsWindow(hwnd)) DestroyWindow(hwnd);
-        if (inspector_ != nullptr) XCloseDisplay(inspector_);
+        X11ServerFixture::TearDown();
     }
 
     static tevorin::display::X11Display& Backend() {
@@ -121,9 +105,6 @@ class X11WindowTest : public ::testing::Test {
         return false;
     }
 
-    static inline TestXServer* server_ = nullptr;
-    static inline std::string whyNot_;
-    Display* inspector_ = nullptr;
     std::vector<HWND> made_;
     LoopWatchdog watchdog_{60s, "X11 window test"};
 };
