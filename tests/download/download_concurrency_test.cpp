@@ -8,7 +8,7 @@
 
 #include "download/download_file.h"
 #include "download/download_messages.h"
-#include "download/private_desktop_session.h"
+#include "support/private_desktop_session.h"
 #include "download/report_window.h"
 #include "platform/thread/thread.h"
 #include "platform/thread/thread_wait.h"

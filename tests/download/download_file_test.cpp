@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "download/download_messages.h"
-#include "download/private_desktop_session.h"
+#include "support/private_desktop_session.h"
 #include "download/report_window.h"
 #include "platform/core/text.h"
 #include "platform/win/message_loop.h"

@@ -8,7 +8,7 @@
 #include <chrono>
 #include <thread>
 
-#include "download/private_desktop_session.h"
+#include "support/private_desktop_session.h"
 #include "platform/thread/thread_wait.h"
 #include "platform/win/message_loop.h"
 #include "platform/win/window.h"

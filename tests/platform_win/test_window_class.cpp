@@ -1,12 +1,12 @@
 #include "test_window_class.h"
 
-#include <stdlib.h>
-
 #include <algorithm>
-#include <filesystem>
 #include <string>
-#include <system_error>
 #include <utility>
+
+// Each test program gets a desktop session of its own, so that tests never
+// see the windows of the user's real session or of other test programs.
+#include "support/private_desktop_session.h"
 
 MessageLog& MessageLog::Instance() {
     static MessageLog log;
@@ -81,23 +81,3 @@ HWND MakeChild(HWND parent, int id, RECT rect, DWORD style) {
                            rect.Height(), parent, ChildIdMenu(id), nullptr);
 }
 
-namespace {
-
-// Each test program gets a desktop session of its own, so that tests never
-// see the windows of the user's real session or of other test programs.
-struct PrivateDesktopSession {
-    std::string path;
-    PrivateDesktopSession() {
-        char pattern[] = "/tmp/tevorin-test-desktop-XXXXXX";
-        if (::mkdtemp(pattern) != nullptr) {
-            path = pattern;
-            ::setenv("TEVORIN_DESKTOP", pattern, 1);
-        }
-    }
-    ~PrivateDesktopSession() {
-        std::error_code ignored;
-        if (!path.empty()) std::filesystem::remove_all(path, ignored);
-    }
-} g_privateDesktopSession;
-
-}  // namespace

@@ -18,7 +18,7 @@
 
 #include "app/module_dir.h"
 #include "app/update_state.h"
-#include "download/private_desktop_session.h"
+#include "support/private_desktop_session.h"
 #include "platform/controls/common_controls.h"
 #include "platform/core/native_path.h"
 #include "platform/core/text.h"
