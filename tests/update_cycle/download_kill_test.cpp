@@ -122,8 +122,9 @@ class KilledDownload : public UpdateCycle {
         ASSERT_EQ(mkdir((app + "/sound").c_str(), 0755), 0);
         ASSERT_TRUE(WriteFile(app + "/data/pro.ini", "[Window]\nlang=ch\n"));
         for (std::size_t i = 0; i < kFiles.size(); ++i) {
-            if (kFiles[i].existsBefore)
+            if (kFiles[i].existsBefore) {
                 ASSERT_TRUE(WriteFile(app + "/" + kFiles[i].location, OldContent(i)));
+            }
         }
     }
 
@@ -159,8 +160,9 @@ class KilledDownload : public UpdateCycle {
         const DWORD stamp = StampOf(app);
         EXPECT_TRUE(stamp == kInstalled || stamp == kOffered) << moment << ": stamp " << stamp;
         const std::size_t fresh = NewFiles(app, moment);
-        if (stamp == kOffered)
+        if (stamp == kOffered) {
             EXPECT_EQ(fresh, kFiles.size()) << moment << ": new stamp, old files";
+        }
     }
 
     static bool AnyTemporaryFile(const std::string& dir) {
