@@ -213,6 +213,7 @@ TEST_F(MainProgramTest, CloseBoxEndsIt) {
     const ProcessResult close = Desktop({"close", handle});
     EXPECT_EQ(close.exitCode, 0) << close.err;
     EXPECT_EQ(main_->WaitForExit(15s), 0) << MainLog();
+    EXPECT_EQ(MainLog(), "") << "a closed window was not told to quit from outside";
 }
 
 TEST_F(MainProgramTest, MinimisesWhenTheUpdaterAsks) {
@@ -235,6 +236,7 @@ TEST_F(MainProgramTest, MinimisesWhenTheUpdaterAsks) {
     EXPECT_TRUE(iconic);
     EXPECT_EQ(Desktop({"post", handle, std::to_string(kWmQuit), "0", "0"}).exitCode, 0);
     EXPECT_EQ(main_->WaitForExit(15s), 0);
+    EXPECT_EQ(MainLog(), "minimised\ntold to quit\n") << "it tells what it received";
 }
 
 TEST_F(MainProgramTest, CheckAndUpdateStartTheUpdaterWithTheWindowHandle) {
