@@ -230,7 +230,8 @@ class DesktopSession final : public RemoteWindows, public WindowObserver {
                 // Without a reply address the caller does not wait.
                 if (d.replyTo.empty()) {
                     if (local)
-                        PostWindowTask(hwnd, [hwnd, command = d.value] { ShowWindow(hwnd, command); });
+                        PostWindowTask(hwnd,
+                                       [hwnd, command = d.value] { ShowWindow(hwnd, command); });
                     return;
                 }
                 break;

@@ -118,7 +118,8 @@ std::optional<SessionDatagram> DecodeSessionDatagram(const std::uint8_t* data, s
             break;
         case SessionCommand::kShow:
             // An empty reply address: the caller does not wait for the answer.
-            ok = r.Get(&d.value) && d.value >= 0 && d.value <= 11 && r.GetText(&d.replyTo, kMaxPath);
+            ok =
+                r.Get(&d.value) && d.value >= 0 && d.value <= 11 && r.GetText(&d.replyTo, kMaxPath);
             break;
         case SessionCommand::kTree:
         case SessionCommand::kClick:

@@ -138,7 +138,8 @@ TEST(DesktopSession, ShowingAnotherProcesssWindowWaitsUntilItIsDone) {
         {SW_HIDE, TRUE, FALSE, FALSE},
     };
     for (const auto& step : steps) {
-        EXPECT_EQ(ShowWindow(peer.Top(), step.command), step.wasVisible) << "command " << step.command;
+        EXPECT_EQ(ShowWindow(peer.Top(), step.command), step.wasVisible)
+            << "command " << step.command;
         // No waiting here: the change must already be there.
         EXPECT_EQ(IsWindowVisible(peer.Top()), step.visibleAfter) << "command " << step.command;
         EXPECT_EQ(IsIconic(peer.Top()), step.iconicAfter) << "command " << step.command;

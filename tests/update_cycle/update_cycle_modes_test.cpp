@@ -96,7 +96,7 @@ struct SiteControl {
 // The scratch installation of the update cycle, with a release site that
 // the test can hold back or make fail.
 class ControlledCycle : public UpdateCycle {
-protected:
+  protected:
     void SetUp() override {
         UpdateCycle::SetUp();
         if (HasFatalFailure()) return;
@@ -112,7 +112,8 @@ protected:
                     // A test that forgets to let go fails on its own checks, not by hanging.
                     (void)site->released.wait_for(lock, 20s, [&] { return !site->holding; });
                 }
-                if (fail) return ResponseScript().Send(test_support::HttpResponseWithLength(404, "gone"));
+                if (fail)
+                    return ResponseScript().Send(test_support::HttpResponseWithLength(404, "gone"));
                 return files(request);
             });
         ASSERT_TRUE(server_->Started());
@@ -147,14 +148,14 @@ protected:
 
     int Fetches(const std::string& file) const {
         const std::vector<HttpRequest> requests = server_->Requests();
-        return static_cast<int>(std::count_if(requests.begin(), requests.end(), [&](const HttpRequest& r) {
-            return r.target == FilePath(file);
-        }));
+        return static_cast<int>(
+            std::count_if(requests.begin(), requests.end(),
+                          [&](const HttpRequest& r) { return r.target == FilePath(file); }));
     }
 
     bool WaitForFetches(int first, int second, std::chrono::milliseconds limit) const {
-        return WaitUntil([&] { return Fetches(kFirstFile) >= first && Fetches(kSecondFile) >= second; },
-                         limit);
+        return WaitUntil(
+            [&] { return Fetches(kFirstFile) >= first && Fetches(kSecondFile) >= second; }, limit);
     }
 
     std::string FetchSummary() const {
@@ -175,7 +176,8 @@ protected:
             control.id = std::atoi(fields[0].c_str());
             control.className = fields[1];
             control.visible = fields[2] == "1";
-            if (!ParseRect(fields[4], &control.x, &control.y, &control.width, &control.height)) continue;
+            if (!ParseRect(fields[4], &control.x, &control.y, &control.width, &control.height))
+                continue;
             control.text = fields[5];
             controls.push_back(control);
         }
@@ -215,7 +217,8 @@ protected:
         int height = 0;
         while (std::getline(lines, line)) {
             const std::vector<std::string> fields = SplitTabs(line);
-            if (fields.size() >= 5 && fields[0] == handle) return ParseRect(fields[3], x, y, &width, &height);
+            if (fields.size() >= 5 && fields[0] == handle)
+                return ParseRect(fields[3], x, y, &width, &height);
         }
         return false;
     }
@@ -247,9 +250,9 @@ std::optional<TitleInk> CountTitleInk(const std::string& png, const Control& tit
         for (int x = left; x < left + title.width; ++x) ++colours[image.At(x, y)];
     if (colours.empty()) return std::nullopt;
     const COLORREF background = ColorRefFromPixel(
-        std::max_element(colours.begin(), colours.end(),
-                         [](const auto& a, const auto& b) { return a.second < b.second; })
-            ->first);
+        std::max_element(colours.begin(), colours.end(), [](const auto& a, const auto& b) {
+            return a.second < b.second;
+        })->first);
     TitleInk ink;
     for (int y = top; y < top + title.height; ++y) {
         for (int x = left; x < left + title.width; ++x) {
@@ -278,13 +281,16 @@ struct ModeRow {
 };
 
 // Failures name the row, not its bytes.
-void PrintTo(const ModeRow& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const ModeRow& row, std::ostream* out) {
+    *out << row.name;
+}
 
 constexpr AllArrived kInstall = AllArrived::kInstallNow;
 constexpr AllArrived kStore = AllArrived::kStorePendingUpdate;
 constexpr SomeFailed kRetry = SomeFailed::kOfferRetry;
 constexpr SomeFailed kClose = SomeFailed::kClose;
 
+// clang-format off
 const ModeRow kModeRows[] = {
     // name                     user   action            shown  title           red    quit   at once
     {"AskedDefault",            true,  "Default",        true,  kTemplateTitle, false, false, true,  kInstall, kClose},
@@ -296,9 +302,10 @@ const ModeRow kModeRows[] = {
     {"CheckedUpdateRightNow",   false, "UpdateRightNow", true,  kUrgentTitle,   true,  true,  false, kInstall, kRetry},
     {"CheckedLowerCaseDefault", false, "default",        true,  kTemplateTitle, false, false, false, kInstall, kRetry},
 };
+// clang-format on
 
 class UpdateModes : public ControlledCycle, public ::testing::WithParamInterface<ModeRow> {
-protected:
+  protected:
     // Launches the main program as the row asks and waits for the wizard.
     std::optional<DesktopWindow> Launch(const ModeRow& row, const std::string& log) {
         main_ = StartMainProgram(row.userUpgrade ? "--update" : "--check", log);
@@ -316,7 +323,8 @@ protected:
         EXPECT_TRUE(WaitForWindow(kMainTitle, firstMain_->pid, 20s).has_value())
             << row << ": the main program was not started again";
         EXPECT_TRUE(WaitForUpdaterToEnd(20s)) << row;
-        EXPECT_FALSE(Exists(App("upgrade/C1A2C/update.lock"))) << row << ": nothing is left pending";
+        EXPECT_FALSE(Exists(App("upgrade/C1A2C/update.lock")))
+            << row << ": nothing is left pending";
     }
 
     std::unique_ptr<test_support::BackgroundProcess> main_;
@@ -334,14 +342,16 @@ TEST_P(UpdateModes, ShowsTellsFetchesAndEndsAsTheModeAsksWhenEveryFileArrives) {
     // The wizard is complete once it is listed; a download at once has begun
     // before it was shown.
     if (row.downloadAtOnce) {
-        EXPECT_TRUE(WaitForFetches(1, 1, 20s)) << "the download did not start at once: " << FetchSummary();
+        EXPECT_TRUE(WaitForFetches(1, 1, 20s))
+            << "the download did not start at once: " << FetchSummary();
     }
     const auto listed = WaitForWindow(kWizardCaption, 0, 5s);
     ASSERT_TRUE(listed.has_value());
     EXPECT_EQ(listed->visible, row.shown);
     const std::vector<Control> controls = Tree(wizard->handle);
     const auto control = [&](int id) {
-        const auto it = std::find_if(controls.begin(), controls.end(), [&](const Control& c) { return c.id == id; });
+        const auto it = std::find_if(controls.begin(), controls.end(),
+                                     [&](const Control& c) { return c.id == id; });
         Control missing;
         missing.id = -1;
         return it == controls.end() ? missing : *it;
@@ -356,7 +366,8 @@ TEST_P(UpdateModes, ShowsTellsFetchesAndEndsAsTheModeAsksWhenEveryFileArrives) {
     }
     if (row.shown && !row.downloadAtOnce) {
         const std::string png = root_ / "wizard.png";
-        ASSERT_EQ(RunProcess(TEVORIN_DESKTOP_EXE, {"snapshot", wizard->handle, png}, 10s).exitCode, 0);
+        ASSERT_EQ(RunProcess(TEVORIN_DESKTOP_EXE, {"snapshot", wizard->handle, png}, 10s).exitCode,
+                  0);
         int originX = 0;
         int originY = 0;
         ASSERT_TRUE(WindowOrigin(wizard->handle, &originX, &originY));
@@ -373,7 +384,8 @@ TEST_P(UpdateModes, ShowsTellsFetchesAndEndsAsTheModeAsksWhenEveryFileArrives) {
 
     // What the main program receives from the wizard's start.
     if (row.mainToldToQuit) {
-        EXPECT_TRUE(WaitUntil([&] { return MainLog("main.log").rfind("minimised\n", 0) == 0; }, 10s))
+        EXPECT_TRUE(
+            WaitUntil([&] { return MainLog("main.log").rfind("minimised\n", 0) == 0; }, 10s))
             << "the main program was not minimised first: " << MainLog("main.log");
     }
     if (!row.downloadAtOnce) {
@@ -388,7 +400,8 @@ TEST_P(UpdateModes, ShowsTellsFetchesAndEndsAsTheModeAsksWhenEveryFileArrives) {
         std::this_thread::sleep_for(300ms);
         EXPECT_EQ(Fetches(kFirstFile) + Fetches(kSecondFile), 0) << FetchSummary();
         ASSERT_EQ(Click(wizard->handle, kNextButton), 0);
-        EXPECT_TRUE(WaitForFetches(1, 1, 20s)) << "Next did not start the download: " << FetchSummary();
+        EXPECT_TRUE(WaitForFetches(1, 1, 20s))
+            << "Next did not start the download: " << FetchSummary();
     }
     Release();
 
@@ -416,12 +429,16 @@ TEST_P(UpdateModes, OffersARetryOfTheMissingFileOrClosesWhenOneFileFails) {
     const ModeRow& row = GetParam();
     Publish(row.action, kReleaseFiles);
     FailOnce(kSecondFile);
+    // Held, so that a quick failure cannot close the wizard before it is seen.
+    Hold();
     const auto wizard = Launch(row, "main.log");
     ASSERT_TRUE(firstMain_.has_value()) << "the main program did not open its window";
     ASSERT_TRUE(wizard.has_value()) << "no wizard";
     if (!row.downloadAtOnce) {
         ASSERT_EQ(Click(wizard->handle, kNextButton), 0);
     }
+    ASSERT_TRUE(WaitForFetches(1, 1, 20s)) << FetchSummary();
+    Release();
 
     if (row.someFailed == kClose) {
         EXPECT_TRUE(WaitForUpdaterToEnd(30s)) << "the updater did not close";
@@ -448,11 +465,14 @@ TEST_P(UpdateModes, OffersARetryOfTheMissingFileOrClosesWhenOneFileFails) {
     ASSERT_EQ(Click(wizard->handle, kNextButton), 0);
     ExpectInstalled(row.name);
     EXPECT_EQ(Fetches(kFirstFile), 1) << "the retry fetched a file it had: " << FetchSummary();
-    EXPECT_EQ(Fetches(kSecondFile), 2) << "the retry did not fetch the missing file: " << FetchSummary();
+    EXPECT_EQ(Fetches(kSecondFile), 2)
+        << "the retry did not fetch the missing file: " << FetchSummary();
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryRow, UpdateModes, ::testing::ValuesIn(kModeRows),
-                         [](const ::testing::TestParamInfo<ModeRow>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<ModeRow>& info) {
+                             return info.param.name;
+                         });
 
 using UpdateCancel = ControlledCycle;
 
@@ -488,7 +508,8 @@ TEST_F(UpdateCancel, CancelOnTheWizardEndsTheUpdaterWithNothingInstalled) {
         EXPECT_FALSE(Exists(App("upgrade/C1A2C/update.lock")));
         if (!c.whileDownloading) {
             EXPECT_EQ(Fetches(kFirstFile) + Fetches(kSecondFile), 0) << FetchSummary();
-            EXPECT_TRUE(IsRunning(main->Pid())) << "a cancelled check leaves the main program alone";
+            EXPECT_TRUE(IsRunning(main->Pid()))
+                << "a cancelled check leaves the main program alone";
         }
         // Nothing restarts the main program after a Cancel.
         EXPECT_FALSE(WaitForWindow(kMainTitle, first->pid, 500ms).has_value());
@@ -520,7 +541,8 @@ TEST_F(UpdateCancel, CancelOnTheCloseTheProgramQuestionLeavesTheOldFilesAndStamp
         ASSERT_TRUE(WaitUntil(
             [&] {
                 for (const DesktopWindow& window : Windows()) {
-                    if (window.title == kInstallCaption && window.visible && window.handle != previous)
+                    if (window.title == kInstallCaption && window.visible &&
+                        window.handle != previous)
                         question = window;
                 }
                 return question.has_value();
@@ -528,9 +550,9 @@ TEST_F(UpdateCancel, CancelOnTheCloseTheProgramQuestionLeavesTheOldFilesAndStamp
             20s))
             << "no question for button " << box;
         const std::vector<Control> controls = Tree(question->handle);
-        EXPECT_TRUE(std::any_of(controls.begin(), controls.end(),
-                                [](const Control& c) { return c.text == kCloseMainQuestion; }))
-            << "not the close-the-program question";
+        EXPECT_TRUE(std::any_of(controls.begin(), controls.end(), [](const Control& c) {
+            return c.text == kCloseMainQuestion;
+        })) << "not the close-the-program question";
         EXPECT_EQ(Stamp(), kInstalled) << "installed while the main program runs";
         ASSERT_EQ(Click(question->handle, box), 0);
         previous = question->handle;
