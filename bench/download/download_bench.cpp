@@ -195,10 +195,12 @@ LocalNginx& Server() {
 }
 
 // Counts the done reports; every size and progress report is handled too.
-std::atomic<int> g_done{0};
+int g_done = 0;
+int g_succeeded = 0;
 LRESULT CountDone(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
     if (message == WM_DOWNLOAD_DONE) {
-        if (l != 0) g_done.fetch_add(1);
+        ++g_done;
+        if (l != 0) ++g_succeeded;
         return 0;
     }
     if (message == WM_DOWNLOAD_SIZE || message == WM_DOWNLOAD_PROGRESS) return 0;
@@ -257,6 +259,7 @@ void Workers(benchmark::State& state, const std::string& group) {
             CopyToSlot(jobs[i].entry.filename, FromNativePath(names[i]));
         }
         g_done = 0;
+        g_succeeded = 0;
         state.ResumeTiming();
         std::vector<HANDLE> threads;
         for (FileDownloadJob& job : jobs) {
@@ -264,12 +267,14 @@ void Workers(benchmark::State& state, const std::string& group) {
             (void)SetThreadPriority(thread, THREAD_PRIORITY_LOWEST);
             threads.push_back(thread);
         }
-        // The wait serves every report the workers send, as the wizard does.
+        // The message loop serves every report the workers send, as the
+        // wizard's does, until each worker has posted its end.
+        MSG msg;
+        while (g_done < static_cast<int>(names.size()) && GetMessageW(&msg, nullptr, 0, 0) > 0)
+            DispatchMessageW(&msg);
         (void)WaitForThreadsAnsweringSenders(threads, nullptr, INFINITE);
         for (HANDLE thread : threads) CloseHandle(thread);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-        if (g_done != static_cast<int>(names.size())) state.SkipWithError("a download failed");
+        if (g_succeeded != static_cast<int>(names.size())) state.SkipWithError("a download failed");
         peak = std::max(peak, PeakResidentKiB());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *

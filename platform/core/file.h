@@ -16,6 +16,7 @@
 // lock. Text mode is not translated; typeText and typeBinary behave alike.
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
 
 #include "platform/core/win_types.h"
@@ -87,5 +88,27 @@ class CFile {
     OpenError openError_ = OpenError::kNone;
 };
 
-// The framework's stdio-based file class; binary use is identical.
-class CStdioFile : public CFile {};
+// The stdio-style file: writes are gathered in a buffer and reach the file
+// in large pieces, as a stream's would. Every other operation writes the
+// gathered bytes out first; a write error shows at the latest in Close.
+class CStdioFile : public CFile {
+  public:
+    CStdioFile() = default;
+    ~CStdioFile();
+
+    [[nodiscard]] bool Open(std::u16string_view path, UINT flags);
+    std::int64_t Seek(std::int64_t offset, UINT from);
+    UINT Read(void* buffer, UINT count);
+    [[nodiscard]] bool Write(const void* buffer, UINT count);
+    std::int64_t GetLength();
+    bool Close();
+
+  private:
+    // Writes the gathered bytes; false (and the file in error) when they
+    // could not all be written.
+    bool Flush();
+
+    std::unique_ptr<char[]> pending_;
+    std::size_t pendingBytes_ = 0;
+    bool failed_ = false;  // a gathered write was lost: Close reports it
+};

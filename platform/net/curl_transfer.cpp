@@ -16,6 +16,9 @@ using Clock = std::chrono::steady_clock;
 // The body bytes held for the reader at most (plus what libcurl keeps while
 // paused): bounded memory however fast the server sends.
 constexpr std::size_t kWindowBytes = 64 * 1024;
+// libcurl's receive buffer: one system call fetches what the reader takes
+// in several reads.
+constexpr long kReceiveBufferBytes = 64 * 1024;
 // The longest single wait inside libcurl, so that a cancel is seen quickly.
 constexpr std::chrono::milliseconds kPollSlice{50};
 constexpr long kMaxRedirects = 10;
@@ -268,7 +271,8 @@ bool CurlTransfer::Start(const CurlTransferSettings& settings) {
               curl_easy_setopt(s.easy, CURLOPT_HEADERFUNCTION, HeaderCallback) == CURLE_OK &&
               curl_easy_setopt(s.easy, CURLOPT_HEADERDATA, &s) == CURLE_OK &&
               curl_easy_setopt(s.easy, CURLOPT_WRITEFUNCTION, WriteCallback) == CURLE_OK &&
-              curl_easy_setopt(s.easy, CURLOPT_WRITEDATA, &s) == CURLE_OK;
+              curl_easy_setopt(s.easy, CURLOPT_WRITEDATA, &s) == CURLE_OK &&
+              curl_easy_setopt(s.easy, CURLOPT_BUFFERSIZE, kReceiveBufferBytes) == CURLE_OK;
     if (!ok) {
         s.Fail("the HTTP library rejected the request settings");
         return false;

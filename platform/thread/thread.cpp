@@ -129,6 +129,9 @@ DWORD WaitForSingleObject(HANDLE thread, DWORD milliseconds) {
         thread->ended.wait(lock, hasEnded);
         return WAIT_OBJECT_0;
     }
+    // A zero wait only looks: a timed wait that has already expired still
+    // goes to sleep in the kernel.
+    if (milliseconds == 0) return hasEnded() ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
     return thread->ended.wait_for(lock, std::chrono::milliseconds(milliseconds), hasEnded)
                ? WAIT_OBJECT_0
                : WAIT_TIMEOUT;

@@ -14,8 +14,9 @@ LRESULT AwaitReply(ThreadQueue& self, const std::shared_ptr<SentMessage>& messag
             continue;
         }
         if (message->IsDone()) break;
-        self.Wait(-1, false);
+        self.Wait(-1, false, message->queuedAhead == 0);
     }
+    self.NoteSentTraffic();
     return message->Result();
 }
 

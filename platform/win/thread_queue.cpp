@@ -16,6 +16,10 @@ namespace {
 // A runaway poster must not eat all memory; a real queue this long means the
 // receiving thread has stopped reading.
 constexpr std::size_t kMaxPostedMessages = 100000;
+// A thread that exchanged sent messages this recently spins before sleeping,
+// for at most the spin budget.
+constexpr std::chrono::microseconds kRecentTraffic{2000};
+constexpr std::chrono::microseconds kSpinBudget{60};
 
 std::mutex& QueuesMutex() {
     static std::mutex mutex;
@@ -70,7 +74,10 @@ ThreadQueue::~ThreadQueue() {
 }
 
 void ThreadQueue::Wake() {
-    if (wakeFd_ < 0) return;
+    wakes_.fetch_add(1, std::memory_order_seq_cst);
+    // A thread that is not asleep sees the count before it sleeps; writing
+    // the descriptor would only cost both sides a system call.
+    if (wakeFd_ < 0 || !sleeping_.load(std::memory_order_seq_cst)) return;
     const std::uint64_t one = 1;
     // EAGAIN means the counter is already non-zero: the thread wakes anyway.
     while (::write(wakeFd_, &one, sizeof one) < 0 && errno == EINTR) {
@@ -91,6 +98,7 @@ bool ThreadQueue::Deliver(std::shared_ptr<SentMessage> message) {
     {
         std::lock_guard lock(mutex_);
         if (closed_) return false;
+        message->queuedAhead = sent_.size();
         sent_.push_back(std::move(message));
     }
     Wake();
@@ -107,11 +115,34 @@ void ThreadQueue::PostQuit(int exitCode) {
 }
 
 std::shared_ptr<SentMessage> ThreadQueue::TakeSent() {
-    std::lock_guard lock(mutex_);
-    if (sent_.empty()) return nullptr;
-    auto message = std::move(sent_.front());
-    sent_.pop_front();
+    std::shared_ptr<SentMessage> message;
+    {
+        std::lock_guard lock(mutex_);
+        if (sent_.empty()) return nullptr;
+        message = std::move(sent_.front());
+        sent_.pop_front();
+    }
+    NoteSentTraffic();
     return message;
+}
+
+void ThreadQueue::NoteSentTraffic() {
+    lastSentTraffic_ = std::chrono::steady_clock::now();
+}
+
+void ThreadQueue::SpinForWake() {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    if (start - lastSentTraffic_ > kRecentTraffic) return;
+    const Clock::time_point end = start + kSpinBudget;
+    do {
+        for (int i = 0; i < 64; ++i) {
+            if (wakes_.load(std::memory_order_acquire) != seenWakes_) return;
+#if defined(__x86_64__) || defined(__i386__)
+            __builtin_ia32_pause();
+#endif
+        }
+    } while (Clock::now() < end);
 }
 
 bool ThreadQueue::HasSent() {
@@ -182,7 +213,14 @@ void ThreadQueue::RemoveWaitSource(int sourceId) {
     std::erase_if(sources_, [sourceId](const WaitSource& s) { return s.id == sourceId; });
 }
 
-void ThreadQueue::Wait(int timeoutMs, bool runSources) {
+void ThreadQueue::Wait(int timeoutMs, bool runSources, bool spin) {
+    if (timeoutMs != 0 && spin) SpinForWake();
+    // Woken since the caller last looked: it looks again without sleeping.
+    if (wakes_.load(std::memory_order_seq_cst) != seenWakes_) timeoutMs = 0;
+    if (timeoutMs == 0 && !runSources) {
+        seenWakes_ = wakes_.load(std::memory_order_acquire);
+        return;
+    }
     if (runSources) {
         // What these post wakes the poll below at once.
         std::vector<std::function<void()>> preparations;
@@ -199,7 +237,15 @@ void ThreadQueue::Wait(int timeoutMs, bool runSources) {
             ids.push_back(source.id);
         }
     }
-    int ready = ::poll(fds.data(), fds.size(), timeoutMs);
+    if (timeoutMs != 0) {
+        // Wake() writes the descriptor only for a sleeper: announce the sleep,
+        // then look once more, so that a wake in between is never lost.
+        sleeping_.store(true, std::memory_order_seq_cst);
+        if (wakes_.load(std::memory_order_seq_cst) != seenWakes_) timeoutMs = 0;
+    }
+    const int ready = ::poll(fds.data(), fds.size(), timeoutMs);
+    sleeping_.store(false, std::memory_order_relaxed);
+    seenWakes_ = wakes_.load(std::memory_order_acquire);
     if (ready <= 0) return;  // timeout or EINTR: the caller looks again
     if (fds[0].revents != 0) {
         std::uint64_t count = 0;

@@ -5,6 +5,7 @@
 // descriptors (the desktop session's socket, a display connection), needs it.
 
 #include <atomic>
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -31,6 +32,9 @@ struct SentMessage {
     // used for operations that must happen on a window's own thread.
     std::function<LRESULT()> task;
     std::shared_ptr<ThreadQueue> sender;  // null when nobody waits for the result
+    // Sent messages waiting before this one when it was delivered: behind
+    // others, the answer is too far off to spin for it.
+    std::size_t queuedAhead = 0;
 
     void Complete(LRESULT value);
     bool IsDone() const { return done_.load(std::memory_order_acquire); }
@@ -68,10 +72,14 @@ class ThreadQueue {
     bool TakePosted(const MessageFilter& filter, bool remove, MSG* out);
     bool TakeQuit(bool remove, int* exitCode);
     bool HasSent();
+    // Records that a sent message was answered for this thread, so that its
+    // next wait first spins briefly for the next one.
+    void NoteSentTraffic();
     // Sleeps until woken, or until one of the thread's wait sources is
     // readable (and then runs its handler), or until timeoutMs passes
-    // (-1: no limit). Sources run only when runSources is true.
-    void Wait(int timeoutMs, bool runSources);
+    // (-1: no limit). Sources run only when runSources is true. With spin,
+    // a thread that has just exchanged sent messages first spins briefly.
+    void Wait(int timeoutMs, bool runSources, bool spin = true);
 
     // Completes every waiting sent message for the window with 0 and drops
     // its posted messages; used when the window is destroyed.
@@ -100,8 +108,17 @@ class ThreadQueue {
         std::function<void()> beforeWait;
     };
 
+    // Spins for a short while when the thread has just exchanged sent
+    // messages: the answer or the next report usually arrives within
+    // microseconds, and sleeping in poll() would cost two context switches.
+    void SpinForWake();
+
     const DWORD threadId_;
     int wakeFd_ = -1;
+    std::atomic<unsigned> wakes_{0};
+    std::atomic<bool> sleeping_{false};
+    unsigned seenWakes_ = 0;  // wakes_ when the owner last returned from Wait; owner only
+    std::chrono::steady_clock::time_point lastSentTraffic_{};  // owner thread only
     std::mutex mutex_;
     std::deque<MSG> posted_;
     std::deque<std::shared_ptr<SentMessage>> sent_;

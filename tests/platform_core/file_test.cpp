@@ -195,4 +195,48 @@ TEST(CFileIo, HandlesNonAsciiPaths) {
     EXPECT_EQ(dir.Read("升级.bin"), "data");
 }
 
+// Bytes written in small pieces, around and across the gathering buffer's
+// size, arrive whole and in order, and every other operation sees them.
+TEST(CStdioFileIo, GatheredWritesArriveWholeAndInOrder) {
+    std::string expected;
+    for (int i = 0; i < 300000; ++i) expected += static_cast<char>('a' + (i * 7) % 26);
+    const std::size_t pieces[] = {1, 8192, 8192, 65535, 2, 65536, 100000};
+    TempDir dir;
+    CStdioFile file;
+    ASSERT_TRUE(file.Open(dir.U16("f"), CFile::modeCreate | CFile::modeReadWrite));
+    std::size_t written = 0;
+    for (std::size_t piece : pieces) {
+        ASSERT_TRUE(file.Write(expected.data() + written, static_cast<UINT>(piece)));
+        written += piece;
+        EXPECT_EQ(file.GetLength(), static_cast<std::int64_t>(written)) << "after " << piece;
+    }
+    ASSERT_TRUE(file.Write(expected.data() + written, static_cast<UINT>(expected.size() - written)));
+    EXPECT_EQ(file.Seek(5, CFile::begin), 5);
+    std::array<char, 4> buffer{};
+    EXPECT_EQ(file.Read(buffer.data(), 4), 4u);
+    EXPECT_EQ(std::string(buffer.data(), 4), expected.substr(5, 4));
+    EXPECT_TRUE(file.Close());
+    EXPECT_EQ(dir.Read("f"), expected);
+}
+
+TEST(CStdioFileIo, AWriteThatCannotReachTheFileFailsAtTheLatestOnClose) {
+    TempDir dir;
+    dir.Write("f", "abc");
+    CStdioFile file;
+    ASSERT_TRUE(file.Open(dir.U16("f"), kSharedRead));
+    (void)file.Write("x", 1);
+    EXPECT_FALSE(file.Close());
+    EXPECT_EQ(dir.Read("f"), "abc");
+}
+
+TEST(CStdioFileIo, DestroyingAnOpenFileWritesWhatItGathered) {
+    TempDir dir;
+    {
+        CStdioFile file;
+        ASSERT_TRUE(file.Open(dir.U16("f"), CFile::modeCreate | CFile::modeWrite));
+        ASSERT_TRUE(file.Write("gathered", 8));
+    }
+    EXPECT_EQ(dir.Read("f"), "gathered");
+}
+
 }  // namespace
