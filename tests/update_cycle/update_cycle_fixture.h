@@ -5,11 +5,8 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <fcntl.h>
 #include <signal.h>
-#include <sys/file.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -23,6 +20,7 @@
 
 #include "app/version_stamp.h"
 #include "support/background_process.h"
+#include "support/machine_wide_turn.h"
 #include "support/run_process.h"
 #include "support/scratch_dir.h"
 #include "support/test_http_server.h"
@@ -78,35 +76,6 @@ TestHttpServer::Handler StaticSite(std::string root) {
     };
 }
 
-// The updater stops every process named Tevorin.exe on the machine, so a
-// cycle test of another checkout, run at the same time, would stop this
-// one's main program or keep its installation waiting. Cycle tests of every
-// checkout therefore take turns through one lock file. The descriptor is not
-// inherited: a program the test starts must not keep the turn.
-class MachineWideTurn {
-public:
-    MachineWideTurn() = default;
-    MachineWideTurn(const MachineWideTurn&) = delete;
-    MachineWideTurn& operator=(const MachineWideTurn&) = delete;
-    ~MachineWideTurn() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-
-    [[nodiscard]] bool Take(std::chrono::milliseconds limit) {
-        fd_ = ::open("/tmp/tevorin-main-program-processes.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-        if (fd_ < 0) return false;
-        const auto end = std::chrono::steady_clock::now() + limit;
-        while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-            if (std::chrono::steady_clock::now() >= end) return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        return true;
-    }
-
-private:
-    int fd_ = -1;
-};
-
 // A scratch installation of the stand-in main program at version C1A2B with
 // the updater beside it, a desktop session, a system directory with a
 // recording regsvr32, an xdg-open that records what it opens, and a web
@@ -114,8 +83,7 @@ private:
 class UpdateCycle : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(turn_.Take(std::chrono::minutes(4)))
-            << "a cycle test of another checkout kept the main program's processes";
+        ASSERT_TRUE(turn_.Take()) << "a test of another checkout kept the main program's turn";
         ASSERT_TRUE(root_.Valid());
         for (const char* dir : {"app", "app/data", "site", "session", "snapshots", "system", "bin",
                                 "input", "records"}) {
@@ -268,7 +236,7 @@ protected:
     ScratchDir root_;
     std::unique_ptr<TestHttpServer> server_;
     std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-    MachineWideTurn turn_;
+    tevorin_test::MachineWideTurn turn_;
 };
 
 }  // namespace update_cycle
