@@ -84,6 +84,10 @@ void CProgressListCtrl::InitFileList() {
 void CProgressListCtrl::SetProgress(int row, int percent) {
     RECT cell{0, 0, 0, 0};
     const BOOL haveCell = GetSubItemRect(row, kProgressColumn, LVIR_BOUNDS, cell);
+    // A large file reports hundreds of chunks per percent: an unchanged
+    // value would only repaint the same bar.
+    if (haveCell && GetItemData(row) == static_cast<DWORD_PTR>(static_cast<LPARAM>(percent)))
+        return;
     (void)SetItem(row, 0, LVIF_PARAM, nullptr, 0, 0, 0, static_cast<LPARAM>(percent));
     // A row that does not exist has no cell to repaint.
     if (haveCell) InvalidateRect(&cell, TRUE);

@@ -167,9 +167,13 @@ class Engine {
         if (Start()) {
             if (auto file = ResolveFontFile(FaceNameOf(description), key.bold, key.italic))
                 font.faceId = OpenFace(*file);
-            for (const FontFile& file : FallbackFontFiles()) {
-                if (font.faceId >= 0) break;
-                font.faceId = OpenFace(file);
+            // The fallback list costs a font search; only a face that did not
+            // open needs it.
+            if (font.faceId < 0) {
+                for (const FontFile& file : FallbackFontFiles()) {
+                    font.faceId = OpenFace(file);
+                    if (font.faceId >= 0) break;
+                }
             }
         }
         if (font.faceId >= 0) {

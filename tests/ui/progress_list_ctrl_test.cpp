@@ -255,7 +255,10 @@ TEST_F(ProgressListTest, SetProgressStoresThePercentAndRepaintsOnlyThatCell) {
     EXPECT_EQ(CountOf(list.m_hWnd, Cell(0), kGreen), 0);
     EXPECT_EQ(CountOf(list.m_hWnd, Cell(2), kGreen), 0);
 
-    // A row that does not exist changes nothing and repaints nothing.
+    // The same percent again repaints nothing; a row that does not exist
+    // changes nothing and repaints nothing.
+    list.SetProgress(1, 37);
+    EXPECT_FALSE(GetUpdateRect(list.m_hWnd, &update, FALSE));
     list.SetProgress(7, 80);
     EXPECT_FALSE(GetUpdateRect(list.m_hWnd, &update, FALSE));
 }

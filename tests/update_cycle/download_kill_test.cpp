@@ -165,6 +165,38 @@ class KilledDownload : public UpdateCycle {
         }
     }
 
+    // Waits for the process to end without reaping it, so that whatever it
+    // shows can still be looked at when it does not.
+    static bool Ends(const BackgroundProcess& process, std::chrono::milliseconds limit) {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        for (;;) {
+            siginfo_t ended{};
+            if (::waitid(P_PID, static_cast<id_t>(process.Pid()), &ended,
+                         WEXITED | WNOHANG | WNOWAIT) == 0 &&
+                ended.si_pid == process.Pid()) {
+                return true;
+            }
+            if (std::chrono::steady_clock::now() >= end) return false;
+            std::this_thread::sleep_for(10ms);
+        }
+    }
+
+    // "pid command line" of every process whose name is Tevorin.exe.
+    static std::vector<std::string> ProcessesNamedTevorinExe() {
+        std::vector<std::string> found;
+        std::error_code ignored;
+        for (const auto& entry : std::filesystem::directory_iterator("/proc", ignored)) {
+            std::string name;
+            std::string commandLine;
+            if (!ReadFile(entry.path().string() + "/comm", name) || name != "Tevorin.exe\n")
+                continue;
+            (void)ReadFile(entry.path().string() + "/cmdline", commandLine);
+            for (char& c : commandLine) c = c == '\0' ? ' ' : c;
+            found.push_back(entry.path().filename().string() + " " + commandLine);
+        }
+        return found;
+    }
+
     static bool AnyTemporaryFile(const std::string& dir) {
         std::error_code ignored;
         for (const auto& entry : std::filesystem::directory_iterator(dir, ignored)) {
@@ -263,15 +295,19 @@ TEST_F(KilledDownload, EndsWithTheOldOrTheNewInstallationAfterTheNextRun) {
         {
             BackgroundProcess again(app + "/TevorinLiveUpdate.exe", UpdaterArguments(userRequest),
                                     RoundDir(round) + "/again.log");
-            const int code = again.WaitForExit(60s);
-            if (code != 0) {
-                // What the run was waiting for, for whoever reads the log.
+            if (!Ends(again, 40s)) {
+                // What the run was waiting for, for whoever reads the log: a
+                // question about a running Tevorin.exe means that a program
+                // of that name outside this test was running.
                 for (const DesktopWindow& window : Windows()) {
                     std::printf("%s: window of process %d titled \"%s\"\n", moment.c_str(),
                                 static_cast<int>(window.pid), window.title.c_str());
                 }
+                for (const std::string& process : ProcessesNamedTevorinExe()) {
+                    std::printf("%s: running %s\n", moment.c_str(), process.c_str());
+                }
             }
-            ASSERT_EQ(code, 0) << moment << ": the next run did not end";
+            ASSERT_EQ(again.WaitForExit(1s), 0) << moment << ": the next run did not end";
         }
         ExpectConsistent(app, moment + " after the next run");
         if (userRequest || stored) {
