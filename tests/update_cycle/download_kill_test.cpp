@@ -337,4 +337,63 @@ TEST_F(KilledDownload, EndsWithTheOldOrTheNewInstallationAfterTheNextRun) {
     std::printf("%d kills of the downloading updater;%s\n", kRounds, figures.c_str());
 }
 
+// A large file that expands slowly from a small download: the kill lands
+// while the downloaded file is being expanded into the download folder.
+class KilledExpansion : public UpdateCycle {};
+
+TEST_F(KilledExpansion, NeverLeavesAPartFileUnderTheDownloadedName) {
+    constexpr std::size_t kExpandedSize = 96u << 20;
+    constexpr int kKills = 3;
+    const std::string expanded(kExpandedSize, 'z');
+    const std::string problem = PublishRelease("C1A2C", "Default", {{"voice.dat", expanded}},
+                                               root_ / "input", root_ / "site", server_->Url(""));
+    ASSERT_TRUE(problem.empty()) << problem;
+    struct stat published {};
+    ASSERT_EQ(stat((root_ / "site/c1a2c/voice.dat.gz").c_str(), &published), 0);
+
+    const std::string target = App("upgrade/C1A2C/voice.dat");
+    std::mt19937 random(1211);
+    std::uniform_int_distribution<int> delayMs(0, 60);
+    for (int round = 0; round < kKills; ++round) {
+        BackgroundProcess updater(App("TevorinLiveUpdate.exe"), UpdaterArguments(false),
+                                  root_ / ("killed" + std::to_string(round) + ".log"));
+        ASSERT_TRUE(updater.Started());
+        // The whole compressed file of this run has arrived (an earlier
+        // killed run may have left its own): the expansion runs now.
+        struct stat before {};
+        const bool leftOver = stat((target + ".tmp").c_str(), &before) == 0;
+        const auto limit = std::chrono::steady_clock::now() + 30s;
+        struct stat arrived {};
+        const auto thisRun = [&] {
+            return stat((target + ".tmp").c_str(), &arrived) == 0 &&
+                   arrived.st_size == published.st_size &&
+                   (!leftOver || arrived.st_mtim.tv_sec != before.st_mtim.tv_sec ||
+                    arrived.st_mtim.tv_nsec != before.st_mtim.tv_nsec ||
+                    arrived.st_ino != before.st_ino);
+        };
+        bool arrivedNow = false;
+        while (!(arrivedNow = thisRun()) && std::chrono::steady_clock::now() < limit) {
+            std::this_thread::sleep_for(1ms);
+        }
+        ASSERT_TRUE(arrivedNow) << "round " << round << ": nothing arrived";
+        std::this_thread::sleep_for(std::chrono::milliseconds(delayMs(random)));
+        ::kill(updater.Pid(), SIGKILL);
+        (void)updater.WaitForExit(10s);
+
+        struct stat left {};
+        if (stat(target.c_str(), &left) == 0) {
+            EXPECT_EQ(static_cast<std::size_t>(left.st_size), kExpandedSize)
+                << "round " << round << ": a partly expanded file passes for a download";
+        }
+        EXPECT_FALSE(Exists(App("upgrade/C1A2C/update.lock"))) << "round " << round;
+    }
+
+    BackgroundProcess again(App("TevorinLiveUpdate.exe"), UpdaterArguments(false),
+                            root_ / "again.log");
+    ASSERT_EQ(again.WaitForExit(60s), 0);
+    EXPECT_TRUE(Content(target) == expanded) << "the stored file is not whole";
+    EXPECT_TRUE(Exists(App("upgrade/C1A2C/update.lock")));
+    EXPECT_EQ(Stamp(), kInstalled);
+}
+
 }  // namespace
