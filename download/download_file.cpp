@@ -79,11 +79,20 @@ bool PutInPlace(const FileDownloadJob& job, const std::u16string& targetPath,
                 const std::u16string& tempPath) {
     if (!IsZippedFlag(ReadSlot(job.entry.zipped)))
         return _wrename(tempPath.c_str(), targetPath.c_str()) == 0;
+    // The expansion goes beside the target and takes its name only when it is
+    // whole: a process killed meanwhile leaves no part file under the
+    // target's name, which a later retry would take for a finished download.
+    const std::u16string expandingPath = targetPath + u".part";
     bool expanded = false;
-    if (!IsCancelled(job)) expanded = GunzipFile(tempPath, targetPath);
+    if (!IsCancelled(job)) {
+        expanded = GunzipFile(tempPath, expandingPath) &&
+                   _wrename(expandingPath.c_str(), targetPath.c_str()) == 0;
+    }
     (void)DeleteFileW(tempPath.c_str());
-    // A partly expanded target must never pass for a finished download.
-    if (!expanded) (void)DeleteFileW(targetPath.c_str());
+    if (!expanded) {
+        (void)DeleteFileW(expandingPath.c_str());
+        (void)DeleteFileW(targetPath.c_str());
+    }
     return expanded;
 }
 
