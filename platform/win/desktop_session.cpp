@@ -26,6 +26,8 @@ namespace {
 
 constexpr UINT kButtonClick = 0x00F5;  // BM_CLICK
 constexpr int kHandleBlock = 16;
+// How long ShowWindow on another process's window waits for that process.
+constexpr int kShowAnswerMs = 5000;
 
 class DesktopSession final : public RemoteWindows, public WindowObserver {
   public:
@@ -78,15 +80,26 @@ class DesktopSession final : public RemoteWindows, public WindowObserver {
         return socket_.SendTo(directory_.SocketPath(entry->pid), d);
     }
 
+    // Like ShowWindow on another thread's window, the call returns once the
+    // window's own thread has carried it out, so that whatever the caller
+    // does next (ending that process, say) finds the window already changed.
+    // A window whose thread does not answer in time is left to do it later.
     bool Show(int handle, int command, bool* wasVisible) override {
         auto entry = Foreign(handle);
         if (!entry) return false;
-        *wasVisible = entry->visible;
         SessionDatagram d;
         d.command = SessionCommand::kShow;
         d.handle = handle;
         d.value = command;
-        return socket_.SendTo(directory_.SocketPath(entry->pid), d);
+        auto answer = SessionRequest(directory_.Path(), directory_.SocketPath(entry->pid),
+                                     std::move(d), kShowAnswerMs);
+        if (answer && answer->value == 1) {
+            *wasVisible = answer->payload == "visible";
+            return true;
+        }
+        if (answer) return false;  // the window went before its thread got to it
+        *wasVisible = entry->visible;
+        return Foreign(handle).has_value();
     }
 
     int FindByTitle(std::u16string_view title) override {
@@ -214,9 +227,14 @@ class DesktopSession final : public RemoteWindows, public WindowObserver {
                                  static_cast<LPARAM>(d.lParam));
                 return;
             case SessionCommand::kShow:
-                if (local)
-                    PostWindowTask(hwnd, [hwnd, command = d.value] { ShowWindow(hwnd, command); });
-                return;
+                // Without a reply address the caller does not wait.
+                if (d.replyTo.empty()) {
+                    if (local)
+                        PostWindowTask(hwnd,
+                                       [hwnd, command = d.value] { ShowWindow(hwnd, command); });
+                    return;
+                }
+                break;
             case SessionCommand::kTree:
             case SessionCommand::kClick:
             case SessionCommand::kSnapshot:
@@ -235,6 +253,11 @@ class DesktopSession final : public RemoteWindows, public WindowObserver {
         if (d.command == SessionCommand::kTree) {
             task = [this, hwnd, replyTo, id] {
                 SendReply(replyTo, id, true, DescribeWindowTree(hwnd));
+            };
+        } else if (d.command == SessionCommand::kShow) {
+            task = [this, hwnd, replyTo, id, command = d.value] {
+                const bool wasVisible = ShowWindow(hwnd, command) != FALSE;
+                SendReply(replyTo, id, true, wasVisible ? "visible" : "hidden");
             };
         } else if (d.command == SessionCommand::kClick) {
             task = [this, hwnd, replyTo, id] {

@@ -81,6 +81,7 @@ std::vector<std::uint8_t> EncodeSessionDatagram(const SessionDatagram& d) {
             break;
         case SessionCommand::kShow:
             w.Put(d.value);
+            w.PutText(d.replyTo);
             break;
         case SessionCommand::kTree:
         case SessionCommand::kClick:
@@ -116,7 +117,9 @@ std::optional<SessionDatagram> DecodeSessionDatagram(const std::uint8_t* data, s
             ok = r.Get(&d.message) && r.Get(&d.wParam) && r.Get(&d.lParam);
             break;
         case SessionCommand::kShow:
-            ok = r.Get(&d.value) && d.value >= 0 && d.value <= 11;
+            // An empty reply address: the caller does not wait for the answer.
+            ok =
+                r.Get(&d.value) && d.value >= 0 && d.value <= 11 && r.GetText(&d.replyTo, kMaxPath);
             break;
         case SessionCommand::kTree:
         case SessionCommand::kClick:

@@ -15,7 +15,7 @@ namespace tevorin::win {
 
 enum class SessionCommand : std::uint16_t {
     kPost = 1,      // queue a message for a window
-    kShow = 2,      // ShowWindow on a window
+    kShow = 2,      // ShowWindow on a window, answered when done if a reply address is given
     kTree = 3,      // answer with the window's child tree
     kClick = 4,     // click a button window, answer when done
     kSnapshot = 5,  // write a PNG of a top-level window to a path, answer when done
@@ -32,7 +32,8 @@ struct SessionDatagram {
     std::int64_t lParam = 0;
     // kShow: the ShowWindow command; kReply: 1 for success, 0 for failure
     std::int32_t value = 0;
-    // Requests: the socket path to answer to. kSnapshot: also the PNG path.
+    // Requests: the socket path to answer to (kShow: may be empty). kSnapshot:
+    // also the PNG path. kReply to kShow: "visible" or "hidden" beforehand.
     std::string replyTo;
     std::string path;
     // kReply: the answer's text (UTF-8).

@@ -37,7 +37,7 @@ std::string ManifestXml(const std::string& version, const std::string& action,
 }
 
 SampleInstallation::SampleInstallation() {
-    if (!scratch_.Valid()) return;
+    if (!turn_.Take() || !scratch_.Valid()) return;
     std::error_code error;
     fs::create_directories(AppDir(), error);
     if (error) return;

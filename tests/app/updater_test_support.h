@@ -15,6 +15,7 @@
 #include "platform/core/win_types.h"
 #include "platform/win/session_directory.h"
 #include "support/background_process.h"
+#include "support/machine_wide_turn.h"
 #include "support/run_process.h"
 #include "support/scratch_dir.h"
 #include "support/test_http_server.h"
@@ -81,6 +82,7 @@ class SampleInstallation {
     tevorin_test::ScratchDir scratch_;
     std::string sharedSession_;
     bool valid_ = false;
+    tevorin_test::MachineWideTurn turn_;
 };
 
 // Waits until `server` has seen `count` requests; false after the limit.

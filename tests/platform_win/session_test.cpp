@@ -120,6 +120,34 @@ TEST(DesktopSession, FindShowAndPostAcrossProcesses) {
     DestroyWindow(mine);
 }
 
+// Showing another process's window returns once that process has done it,
+// so that the caller can end the process right after and still find it done.
+TEST(DesktopSession, ShowingAnotherProcesssWindowWaitsUntilItIsDone) {
+    LoopWatchdog watchdog(30s, "peer process");
+    Peer peer("window shown from outside");
+    ASSERT_GT(HwndToInt(peer.Top()), 0);
+    const struct {
+        int command;
+        BOOL wasVisible;
+        BOOL visibleAfter;
+        BOOL iconicAfter;
+    } steps[] = {
+        {SW_SHOW, FALSE, TRUE, FALSE},
+        {SW_MINIMIZE, TRUE, TRUE, TRUE},
+        {SW_RESTORE, TRUE, TRUE, FALSE},
+        {SW_HIDE, TRUE, FALSE, FALSE},
+    };
+    for (const auto& step : steps) {
+        EXPECT_EQ(ShowWindow(peer.Top(), step.command), step.wasVisible)
+            << "command " << step.command;
+        // No waiting here: the change must already be there.
+        EXPECT_EQ(IsWindowVisible(peer.Top()), step.visibleAfter) << "command " << step.command;
+        EXPECT_EQ(IsIconic(peer.Top()), step.iconicAfter) << "command " << step.command;
+    }
+    ASSERT_TRUE(PostMessageW(peer.Top(), WM_QUIT, 0, 0));
+    EXPECT_EQ(peer.WaitExitCode(), 20);
+}
+
 TEST(DesktopSession, WindowsOfADeadProcessAreNeverFound) {
     LoopWatchdog watchdog(30s, "peer process");
     Peer peer("doomed window");

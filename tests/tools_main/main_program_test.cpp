@@ -22,6 +22,7 @@
 #include "platform/win/session_directory.h"
 #include "platform/win/window.h"
 #include "support/background_process.h"
+#include "support/machine_wide_turn.h"
 #include "support/run_process.h"
 #include "support/scratch_dir.h"
 
@@ -73,6 +74,7 @@ std::vector<std::pair<int, char>> ChildrenOf(pid_t pid) {
 class MainProgramTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        ASSERT_TRUE(turn_.Take()) << "a test of another checkout kept the main program's turn";
         ASSERT_TRUE(scratch_.Valid());
         ASSERT_EQ(setenv("TEVORIN_DESKTOP", (scratch_ / "session").c_str(), 1), 0);
         appDir_ = scratch_ / "app";
@@ -104,6 +106,7 @@ class MainProgramTest : public ::testing::Test {
     tevorin_test::ScratchDir scratch_;
     std::string appDir_;
     std::unique_ptr<BackgroundProcess> main_;
+    tevorin_test::MachineWideTurn turn_;
 };
 
 TEST_F(MainProgramTest, InstallCopiesTheProgramAndStampsTheLauncher) {
@@ -213,6 +216,7 @@ TEST_F(MainProgramTest, CloseBoxEndsIt) {
     const ProcessResult close = Desktop({"close", handle});
     EXPECT_EQ(close.exitCode, 0) << close.err;
     EXPECT_EQ(main_->WaitForExit(15s), 0) << MainLog();
+    EXPECT_EQ(MainLog(), "") << "a closed window was not told to quit from outside";
 }
 
 TEST_F(MainProgramTest, MinimisesWhenTheUpdaterAsks) {
@@ -235,6 +239,7 @@ TEST_F(MainProgramTest, MinimisesWhenTheUpdaterAsks) {
     EXPECT_TRUE(iconic);
     EXPECT_EQ(Desktop({"post", handle, std::to_string(kWmQuit), "0", "0"}).exitCode, 0);
     EXPECT_EQ(main_->WaitForExit(15s), 0);
+    EXPECT_EQ(MainLog(), "minimised\ntold to quit\n") << "it tells what it received";
 }
 
 TEST_F(MainProgramTest, CheckAndUpdateStartTheUpdaterWithTheWindowHandle) {

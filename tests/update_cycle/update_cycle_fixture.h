@@ -20,6 +20,7 @@
 
 #include "app/version_stamp.h"
 #include "support/background_process.h"
+#include "support/machine_wide_turn.h"
 #include "support/run_process.h"
 #include "support/scratch_dir.h"
 #include "support/test_http_server.h"
@@ -82,6 +83,7 @@ TestHttpServer::Handler StaticSite(std::string root) {
 class UpdateCycle : public ::testing::Test {
 protected:
     void SetUp() override {
+        ASSERT_TRUE(turn_.Take()) << "a test of another checkout kept the main program's turn";
         ASSERT_TRUE(root_.Valid());
         for (const char* dir : {"app", "app/data", "site", "session", "snapshots", "system", "bin",
                                 "input", "records"}) {
@@ -234,6 +236,7 @@ protected:
     ScratchDir root_;
     std::unique_ptr<TestHttpServer> server_;
     std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+    tevorin_test::MachineWideTurn turn_;
 };
 
 }  // namespace update_cycle

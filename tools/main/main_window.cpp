@@ -20,13 +20,25 @@ constexpr int kWidth = 320;
 constexpr int kHeight = 140;
 
 DWORD g_version = 0;
+bool g_destroyed = false;
+
+// What the window receives from outside is written on stdout, one line each,
+// so that whoever started the main program can tell what the updater asked.
+void Report(const char* line) {
+    std::printf("%s\n", line);
+    std::fflush(stdout);
+}
 
 LRESULT MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT:
             PaintMainWindow(hwnd, g_version);
             return 0;
+        case WM_SIZE:
+            if (wParam == SIZE_MINIMIZED) Report("minimised");
+            return DefWindowProcW(hwnd, message, wParam, lParam);
         case WM_DESTROY:
+            g_destroyed = true;
             PostQuitMessage(0);
             return 0;
         default:
@@ -81,6 +93,8 @@ int RunMainWindow(MainMode mode, const std::string& dir, DWORD version) {
         DispatchMessageW(&msg);
     }
     if (got < 0) return 1;
+    // A quit message without the window's destruction came from outside.
+    if (!g_destroyed) Report("told to quit");
     return static_cast<int>(msg.wParam);
 }
 
