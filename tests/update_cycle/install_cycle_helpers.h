@@ -90,11 +90,13 @@ inline std::uint32_t LittleEndianAt(const std::string& bytes, std::size_t offset
     return value;
 }
 
-// A process named Tevorin.exe that SIGKILL cannot keep away: a keeper
-// process starts a new one, at once, whenever the current one dies, and
+// A main program that SIGKILL cannot keep away: a keeper process holds
+// several processes named Tevorin.exe, starts a new one whenever one dies, and
 // counts the deaths. Everything it started goes when the object goes.
 class UndyingMainProgram {
   public:
+    static constexpr int kStanding = 3;
+
     UndyingMainProgram() {
         int fds[2];
         if (::pipe2(fds, O_CLOEXEC) != 0) return;
@@ -109,17 +111,27 @@ class UndyingMainProgram {
             ::close(fds[0]);
             (void)::setpgid(0, 0);
             (void)::prctl(PR_SET_PDEATHSIG, SIGKILL);
-            for (;;) {
+            // Several stand at once and each death is replaced at once, so
+            // that however late a replacement starts on a busy machine, every
+            // lookup of the stopping loop finds one still alive.
+            const auto startOne = [] {
                 const pid_t child = ::fork();
                 if (child == 0) {
                     (void)::prctl(PR_SET_PDEATHSIG, SIGKILL);
                     (void)::prctl(PR_SET_NAME, "Tevorin.exe", 0, 0, 0);
                     for (;;) ::pause();
                 }
-                if (child < 0) ::_exit(1);
+                return child;
+            };
+            for (int i = 0; i < kStanding; ++i)
+                if (startOne() < 0) ::_exit(1);
+            for (;;) {
                 int status = 0;
-                while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+                pid_t gone = 0;
+                while ((gone = ::waitpid(-1, &status, 0)) < 0 && errno == EINTR) {
                 }
+                if (gone < 0) ::_exit(1);
+                if (startOne() < 0) ::_exit(1);
                 if (WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) {
                     (void)!::write(fds[1], "k", 1);
                 }
