@@ -1,6 +1,7 @@
 #include "platform/win/thread_queue.h"
 
 #include <poll.h>
+#include <sched.h>
 #include <sys/eventfd.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -142,6 +143,8 @@ void ThreadQueue::SpinForWake() {
             __builtin_ia32_pause();
 #endif
         }
+        // The thread that will wake this one may be waiting for this CPU.
+        sched_yield();
     } while (Clock::now() < end);
 }
 
