@@ -41,7 +41,11 @@ UINT CStdioFile::Read(void* buffer, UINT count) {
 
 bool CStdioFile::Write(const void* buffer, UINT count) {
     if (!IsOpen() || (buffer == nullptr && count != 0) || failed_) return false;
-    if (count >= kGatherBytes) return Flush() && CFile::Write(buffer, count);
+    if (count >= kGatherBytes) {
+        if (Flush() && CFile::Write(buffer, count)) return true;
+        failed_ = true;
+        return false;
+    }
     if (pendingBytes_ + count > kGatherBytes && !Flush()) return false;
     if (!pending_) pending_ = std::make_unique<char[]>(kGatherBytes);
     std::memcpy(pending_.get() + pendingBytes_, buffer, count);

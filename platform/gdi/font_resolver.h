@@ -1,9 +1,10 @@
 #pragma once
 // Finds installed font files for the face names that dialog templates and
-// application code ask for, through fontconfig. Windows face names map to
-// families that exist here: the dialog faces to the system's sans-serif,
-// the Chinese faces to a CJK sans such as WenQuanYi Micro Hei; any other
-// name goes to fontconfig as it is and gets its best match.
+// application code ask for. Windows face names map to families that exist
+// here: the dialog faces to Liberation Sans (Arial's metrics), taken from its
+// packaged place without starting fontconfig when it is there; the Chinese
+// faces to a CJK sans such as WenQuanYi Micro Hei; any other name goes to
+// fontconfig as it is and gets its best match.
 //
 // Not thread-safe: the font engine calls it under its own lock.
 

@@ -148,11 +148,6 @@ void ThreadQueue::SpinForWake() {
     } while (Clock::now() < end);
 }
 
-bool ThreadQueue::HasSent() {
-    std::lock_guard lock(mutex_);
-    return !sent_.empty();
-}
-
 bool ThreadQueue::TakePosted(const MessageFilter& filter, bool remove, MSG* out) {
     std::lock_guard lock(mutex_);
     for (auto it = posted_.begin(); it != posted_.end(); ++it) {

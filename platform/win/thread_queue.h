@@ -71,9 +71,8 @@ class ThreadQueue {
     std::shared_ptr<SentMessage> TakeSent();
     bool TakePosted(const MessageFilter& filter, bool remove, MSG* out);
     bool TakeQuit(bool remove, int* exitCode);
-    bool HasSent();
-    // Records that a sent message was answered for this thread, so that its
-    // next wait first spins briefly for the next one.
+    // Records that this thread has just handled a sent message or had one of
+    // its own answered, so that its next wait first spins briefly.
     void NoteSentTraffic();
     // Sleeps until woken, or until one of the thread's wait sources is
     // readable (and then runs its handler), or until timeoutMs passes

@@ -220,13 +220,17 @@ TEST(CStdioFileIo, GatheredWritesArriveWholeAndInOrder) {
 }
 
 TEST(CStdioFileIo, AWriteThatCannotReachTheFileFailsAtTheLatestOnClose) {
-    TempDir dir;
-    dir.Write("f", "abc");
-    CStdioFile file;
-    ASSERT_TRUE(file.Open(dir.U16("f"), kSharedRead));
-    (void)file.Write("x", 1);
-    EXPECT_FALSE(file.Close());
-    EXPECT_EQ(dir.Read("f"), "abc");
+    // A small write is gathered; a large one goes to the file at once.
+    for (std::size_t size : {std::size_t{1}, std::size_t{100000}}) {
+        TempDir dir;
+        dir.Write("f", "abc");
+        CStdioFile file;
+        ASSERT_TRUE(file.Open(dir.U16("f"), kSharedRead));
+        const std::string bytes(size, 'x');
+        (void)file.Write(bytes.data(), static_cast<UINT>(bytes.size()));
+        EXPECT_FALSE(file.Close()) << size << " bytes";
+        EXPECT_EQ(dir.Read("f"), "abc") << size << " bytes";
+    }
 }
 
 TEST(CStdioFileIo, DestroyingAnOpenFileWritesWhatItGathered) {
