@@ -14,7 +14,8 @@ LRESULT AwaitReply(ThreadQueue& self, const std::shared_ptr<SentMessage>& messag
             continue;
         }
         if (message->IsDone()) break;
-        self.Wait(-1, false, message->queuedAhead == 0);
+        self.Wait(-1, false,
+                  message->queuedAhead == 0 ? ThreadQueue::Spin::ForAnswer : ThreadQueue::Spin::None);
     }
     self.NoteSentTraffic();
     return message->Result();

@@ -21,6 +21,12 @@ constexpr std::size_t kMaxPostedMessages = 100000;
 // for at most the spin budget.
 constexpr std::chrono::microseconds kRecentTraffic{2000};
 constexpr std::chrono::microseconds kSpinBudget{60};
+// A peer that is running answers or sends within this time; spinning this
+// long never gives the CPU away.
+constexpr std::chrono::microseconds kEagerSpin{4};
+// A thread kept busy by a stream of messages still looks at its other wait
+// sources (display, session socket) at least this often.
+constexpr std::chrono::microseconds kSourcePollInterval{1000};
 
 std::mutex& QueuesMutex() {
     static std::mutex mutex;
@@ -122,6 +128,8 @@ std::shared_ptr<SentMessage> ThreadQueue::TakeSent() {
         if (sent_.empty()) return nullptr;
         message = std::move(sent_.front());
         sent_.pop_front();
+        // Several senders queue here: they want the CPU this thread spins on.
+        if (!sent_.empty()) lastContention_ = std::chrono::steady_clock::now();
     }
     NoteSentTraffic();
     return message;
@@ -131,21 +139,29 @@ void ThreadQueue::NoteSentTraffic() {
     lastSentTraffic_ = std::chrono::steady_clock::now();
 }
 
-void ThreadQueue::SpinForWake() {
+bool ThreadQueue::SpinForWake(Spin spin) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
-    if (start - lastSentTraffic_ > kRecentTraffic) return;
+    if (spin == Spin::None || start - lastSentTraffic_ > kRecentTraffic) return false;
+    // After the eager spin the thread that will wake this one may be waiting
+    // for this CPU: a sender's receiver may be, and so may one of several
+    // senders queued here lately. A lone sender runs elsewhere, and a yield
+    // (a system call) would only delay seeing its next message.
+    const bool yieldLater = spin == Spin::ForAnswer || start - lastContention_ <= kRecentTraffic;
+    const Clock::time_point eagerEnd = start + kEagerSpin;
     const Clock::time_point end = start + kSpinBudget;
+    Clock::time_point now = start;
     do {
         for (int i = 0; i < 64; ++i) {
-            if (wakes_.load(std::memory_order_acquire) != seenWakes_) return;
+            if (wakes_.load(std::memory_order_acquire) != seenWakes_) return true;
 #if defined(__x86_64__) || defined(__i386__)
             __builtin_ia32_pause();
 #endif
         }
-        // The thread that will wake this one may be waiting for this CPU.
-        sched_yield();
-    } while (Clock::now() < end);
+        if (yieldLater && now >= eagerEnd) sched_yield();
+        now = Clock::now();
+    } while (now < end);
+    return false;
 }
 
 bool ThreadQueue::TakePosted(const MessageFilter& filter, bool remove, MSG* out) {
@@ -211,14 +227,20 @@ void ThreadQueue::RemoveWaitSource(int sourceId) {
     std::erase_if(sources_, [sourceId](const WaitSource& s) { return s.id == sourceId; });
 }
 
-void ThreadQueue::Wait(int timeoutMs, bool runSources, bool spin) {
-    if (timeoutMs != 0 && spin) SpinForWake();
+void ThreadQueue::Wait(int timeoutMs, bool runSources, Spin spin) {
+    using Clock = std::chrono::steady_clock;
+    const bool wokenWhileSpinning = timeoutMs != 0 && SpinForWake(spin);
     // Woken since the caller last looked: it looks again without sleeping.
     if (wakes_.load(std::memory_order_seq_cst) != seenWakes_) timeoutMs = 0;
-    if (timeoutMs == 0 && !runSources) {
+    // A wake that came while spinning is the next message of a stream; the
+    // other sources wait for their turn rather than cost a system call each.
+    const bool sourcesDue =
+        runSources && (!wokenWhileSpinning || Clock::now() - lastSourcePoll_ >= kSourcePollInterval);
+    if (timeoutMs == 0 && !sourcesDue) {
         seenWakes_ = wakes_.load(std::memory_order_acquire);
         return;
     }
+    if (runSources) lastSourcePoll_ = Clock::now();
     if (runSources) {
         // What these post wakes the poll below at once.
         std::vector<std::function<void()>> preparations;

@@ -76,9 +76,11 @@ class ThreadQueue {
     void NoteSentTraffic();
     // Sleeps until woken, or until one of the thread's wait sources is
     // readable (and then runs its handler), or until timeoutMs passes
-    // (-1: no limit). Sources run only when runSources is true. With spin,
-    // a thread that has just exchanged sent messages first spins briefly.
-    void Wait(int timeoutMs, bool runSources, bool spin = true);
+    // (-1: no limit). Sources run only when runSources is true. Unless spin
+    // is None, a thread that has just exchanged sent messages first spins
+    // briefly; ForAnswer says it waits for the answer to its own message.
+    enum class Spin { None, ForMessage, ForAnswer };
+    void Wait(int timeoutMs, bool runSources, Spin spin = Spin::ForMessage);
 
     // Completes every waiting sent message for the window with 0 and drops
     // its posted messages; used when the window is destroyed.
@@ -110,7 +112,8 @@ class ThreadQueue {
     // Spins for a short while when the thread has just exchanged sent
     // messages: the answer or the next report usually arrives within
     // microseconds, and sleeping in poll() would cost two context switches.
-    void SpinForWake();
+    // True when a wake ended the spin.
+    bool SpinForWake(Spin spin);
 
     const DWORD threadId_;
     int wakeFd_ = -1;
@@ -118,6 +121,8 @@ class ThreadQueue {
     std::atomic<bool> sleeping_{false};
     unsigned seenWakes_ = 0;  // wakes_ when the owner last returned from Wait; owner only
     std::chrono::steady_clock::time_point lastSentTraffic_{};  // owner thread only
+    std::chrono::steady_clock::time_point lastSourcePoll_{};   // owner thread only
+    std::chrono::steady_clock::time_point lastContention_{};   // owner thread only
     std::mutex mutex_;
     std::deque<MSG> posted_;
     std::deque<std::shared_ptr<SentMessage>> sent_;
