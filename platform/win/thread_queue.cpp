@@ -38,6 +38,16 @@ std::map<DWORD, std::weak_ptr<ThreadQueue>>& Queues() {
 }
 std::atomic<void (*)(DWORD)> g_threadExitHandler{nullptr};
 
+// Spinning only pays when the thread that ends the spin can run meanwhile.
+bool CanSpin() {
+    static const bool several = [] {
+        cpu_set_t cpus;
+        CPU_ZERO(&cpus);
+        return ::sched_getaffinity(0, sizeof cpus, &cpus) == 0 && CPU_COUNT(&cpus) > 1;
+    }();
+    return several;
+}
+
 DWORD SystemThreadId() {
     return static_cast<DWORD>(::syscall(SYS_gettid));
 }
@@ -142,7 +152,8 @@ void ThreadQueue::NoteSentTraffic() {
 bool ThreadQueue::SpinForWake(Spin spin) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
-    if (spin == Spin::None || start - lastSentTraffic_ > kRecentTraffic) return false;
+    if (spin == Spin::None || !CanSpin() || start - lastSentTraffic_ > kRecentTraffic)
+        return false;
     // After the eager spin the thread that will wake this one may be waiting
     // for this CPU: a sender's receiver may be, and so may one of several
     // senders queued here lately. A lone sender runs elsewhere, and a yield
