@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
 #include <map>
@@ -8,6 +10,7 @@
 
 #include "loop_watchdog.h"
 #include "platform/win/message_loop.h"
+#include "platform/win/thread_queue.h"
 #include "platform/win/window.h"
 
 using namespace std::chrono_literals;
@@ -100,6 +103,38 @@ TEST(SendMessageConcurrency, WorkersSendThousandsAndDoneIsAlwaysLast) {
     }
     DestroyWindow(window);
     g_tally = nullptr;
+}
+
+// A thread that is always woken again before it waits, as by a stream of
+// sent messages, still serves its other sources (the display's connection,
+// the desktop session's socket) instead of only looking at its queue.
+TEST(SendMessageConcurrency, ConstantWakesDoNotShutOutTheOtherSources) {
+    LoopWatchdog watchdog(60s, "a wait source behind constant wakes");
+    auto queue = tevorin::win::CurrentThreadQueue();
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    bool sourceRan = false;
+    const int source = queue->AddWaitSource(pipeFds[0], [&] {
+        char byte = 0;
+        (void)::read(pipeFds[0], &byte, 1);
+        sourceRan = true;
+    });
+    // As after handling a sent message while the next one has come: the
+    // thread has just had sent traffic and is woken before it waits.
+    auto waitOnce = [&] {
+        queue->NoteSentTraffic();
+        queue->Wake();
+        queue->Wait(-1, true);
+    };
+    for (int i = 0; i < 100; ++i) waitOnce();
+    const char byte = 1;
+    ASSERT_EQ(::write(pipeFds[1], &byte, 1), 1);
+    const auto deadline = std::chrono::steady_clock::now() + 2s;
+    while (!sourceRan && std::chrono::steady_clock::now() < deadline) waitOnce();
+    EXPECT_TRUE(sourceRan);
+    queue->RemoveWaitSource(source);
+    ::close(pipeFds[0]);
+    ::close(pipeFds[1]);
 }
 
 TEST(SendMessageConcurrency, SendingToNoWindowReturnsAtOnce) {
