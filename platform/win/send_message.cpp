@@ -62,12 +62,16 @@ void HandleSentMessage(const std::shared_ptr<SentMessage>& message) {
         message->Complete(message->task());
         return;
     }
-    if (!IsOwnWindow(message->hwnd)) {
-        message->Complete(0);
-        return;
+    WNDPROC proc = nullptr;
+    {
+        auto self = CurrentThreadQueue();
+        std::lock_guard lock(RegistryMutex());
+        const WindowRecord* record = FindLocked(message->hwnd);
+        if (record != nullptr && record->queue == self) proc = record->proc;
     }
-    message->Complete(
-        CallWindowDirect(message->hwnd, message->message, message->wParam, message->lParam));
+    message->Complete(proc == nullptr ? 0
+                                      : proc(message->hwnd, message->message, message->wParam,
+                                             message->lParam));
 }
 
 void HandleAllSentMessages(ThreadQueue& queue) {
@@ -102,11 +106,29 @@ using namespace tevorin::win;
 
 LRESULT SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (hwnd == nullptr) return 0;
-    if (IsOwnWindow(hwnd)) return CallWindowDirect(hwnd, message, wParam, lParam);
-    auto sent = std::make_shared<SentMessage>();
-    sent->hwnd = hwnd;
-    sent->message = message;
-    sent->wParam = wParam;
-    sent->lParam = lParam;
-    return SendAcrossThreads(hwnd, std::move(sent), 0);
+    auto self = CurrentThreadQueue();
+    WNDPROC proc = nullptr;
+    std::shared_ptr<SentMessage> sent;
+    {
+        // One look at the registry decides: a window of this thread is called
+        // directly, any other gets the message in its thread's queue. A
+        // destruction either comes first (the window is not found) or later
+        // (it releases the message).
+        std::lock_guard lock(RegistryMutex());
+        WindowRecord* record = FindLocked(hwnd);
+        if (record == nullptr) return 0;
+        if (record->queue == self) {
+            proc = record->proc;
+        } else {
+            sent = std::make_shared<SentMessage>();
+            sent->hwnd = hwnd;
+            sent->message = message;
+            sent->wParam = wParam;
+            sent->lParam = lParam;
+            sent->sender = self;
+            if (!record->queue->Deliver(sent)) return 0;
+        }
+    }
+    if (sent) return AwaitReply(*self, sent);
+    return proc == nullptr ? 0 : proc(hwnd, message, wParam, lParam);
 }
