@@ -82,15 +82,14 @@ void CProgressListCtrl::InitFileList() {
 }
 
 void CProgressListCtrl::SetProgress(int row, int percent) {
-    RECT cell{0, 0, 0, 0};
-    const BOOL haveCell = GetSubItemRect(row, kProgressColumn, LVIR_BOUNDS, cell);
     // A large file reports hundreds of chunks per percent: an unchanged
-    // value would only repaint the same bar.
-    if (haveCell && GetItemData(row) == static_cast<DWORD_PTR>(static_cast<LPARAM>(percent)))
-        return;
+    // value would only repaint the same bar. (A row that does not exist
+    // reads as 0 and has nothing to change either.)
+    if (GetItemData(row) == static_cast<DWORD_PTR>(static_cast<LPARAM>(percent))) return;
     (void)SetItem(row, 0, LVIF_PARAM, nullptr, 0, 0, 0, static_cast<LPARAM>(percent));
+    RECT cell{0, 0, 0, 0};
     // A row that does not exist has no cell to repaint.
-    if (haveCell) InvalidateRect(&cell, TRUE);
+    if (GetSubItemRect(row, kProgressColumn, LVIR_BOUNDS, cell)) InvalidateRect(&cell, TRUE);
 }
 
 void CProgressListCtrl::ResetRows() {
