@@ -18,6 +18,7 @@
 #include "resources/resource_ids.h"
 #include "ui/download_page1.h"
 #include "ui/download_page2.h"
+#include "ui/download_services.h"
 #include "ui_test_support.h"
 
 namespace {
@@ -59,6 +60,16 @@ class DownloadDlgTest : public ::testing::Test {
     void SetUp() override {
         PrepareProgramResources();
         LoadUpdateStateFrom(SampleManifestPath());
+        // A wizard whose word starts the download at once would stop every
+        // Tevorin.exe on the machine (other tests' included) and fetch files:
+        // these tests look at the window only.
+        saved = TheDownloadServices();
+        DownloadServices& services = TheDownloadServices();
+        services.stopMainProgram = [] {};
+        services.installPendingUpdate = [](CDownloadDlg&) { return false; };
+        services.installNow = [](CDownloadDlg&) {};
+        services.storePendingUpdate = [](CDownloadDlg&) {};
+        services.createThread = [](LPTHREAD_START_ROUTINE, LPVOID) -> HANDLE { return nullptr; };
     }
     void TearDown() override {
         if (wizard != nullptr && IsWindow(wizardWindow)) {
@@ -67,6 +78,7 @@ class DownloadDlgTest : public ::testing::Test {
         wizard = nullptr;
         DrainQueue();
         ClearUpdateState();
+        TheDownloadServices() = saved;
     }
 
     void MakeWizard() {
@@ -94,6 +106,7 @@ class DownloadDlgTest : public ::testing::Test {
     HWND Page1Item(int id) { return GetDlgItem(wizard->descriptionPage->m_hWnd, id); }
     HWND Page2Item(int id) { return GetDlgItem(wizard->fileListPage->m_hWnd, id); }
 
+    DownloadServices saved;
     CDownloadDlg* wizard = nullptr;
     HWND wizardWindow = nullptr;
 };
