@@ -1,6 +1,10 @@
 // The picture tool: its answers to bad calls, and the pictures it writes.
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -8,8 +12,10 @@
 #include <vector>
 
 #include "platform/gdi/png_file.h"
+#include "support/machine_wide_turn.h"
 #include "support/run_process.h"
 #include "support/scratch_dir.h"
+#include "support/test_http_server.h"
 
 namespace {
 
@@ -58,6 +64,42 @@ TEST(WizardShotTool, WritesTheWizardOfEachLanguage) {
         EXPECT_GT(picture.width, 300);
         EXPECT_GT(picture.height, 200);
     }
+}
+
+// A manifest whose word starts the download at once: the picture tool still
+// only takes the picture. It neither stops a running main program nor
+// fetches a file.
+TEST(WizardShotTool, ASilentManifestStopsNothingAndFetchesNothing) {
+    tevorin_test::MachineWideTurn turn;
+    ASSERT_TRUE(turn.Take());
+    test_support::TestHttpServer server([](const test_support::HttpRequest&) {
+        return test_support::ResponseScript().Send(test_support::HttpResponseWithLength(200, "x"));
+    });
+    ASSERT_TRUE(server.Started());
+    tevorin_test::ScratchDir scratch;
+    const std::string manifest = scratch.Path() + "silent.xml";
+    std::ofstream(manifest) << "<update><version>2A</version><action>Default</action>"
+                            << "<filename src=\"" << server.Url("/voice.dll")
+                            << "\">voice.dll</filename></update>";
+    // A process that the process list names Tevorin.exe.
+    const pid_t mainProgram = ::fork();
+    ASSERT_GE(mainProgram, 0);
+    if (mainProgram == 0) {
+        (void)::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        (void)::prctl(PR_SET_NAME, "Tevorin.exe", 0, 0, 0);
+        for (;;) ::pause();
+    }
+    const std::string out = scratch.Path() + "silent.png";
+    const auto result = test_support::RunProcess(kTool, {manifest, "en", out});
+    int status = 0;
+    const bool stillRunning = ::waitpid(mainProgram, &status, WNOHANG) == 0;
+    ::kill(mainProgram, SIGKILL);
+    (void)::waitpid(mainProgram, &status, 0);
+    ASSERT_TRUE(result.started);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(stillRunning) << "the running main program was stopped";
+    EXPECT_TRUE(server.Requests().empty()) << "a file was fetched";
+    EXPECT_TRUE(std::filesystem::exists(out));
 }
 
 }  // namespace

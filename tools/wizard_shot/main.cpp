@@ -24,12 +24,24 @@
 #include "ui/download_dlg.h"
 #include "ui/download_page1.h"
 #include "ui/download_page2.h"
+#include "ui/download_services.h"
 
 namespace {
 
 constexpr int kWritten = 0;
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
+
+// Only the picture is wanted: whatever the manifest's word, nothing is
+// stopped, installed or fetched.
+void UseInertServices() {
+    DownloadServices& services = TheDownloadServices();
+    services.stopMainProgram = [] {};
+    services.installPendingUpdate = [](CDownloadDlg&) { return false; };
+    services.installNow = [](CDownloadDlg&) {};
+    services.storePendingUpdate = [](CDownloadDlg&) {};
+    services.createThread = [](LPTHREAD_START_ROUTINE, LPVOID) -> HANDLE { return nullptr; };
+}
 
 int Usage() {
     std::fprintf(stderr, "usage: tevorin-wizard-shot MANIFEST ch|tw|en OUT.png [--file-list]\n");
@@ -73,6 +85,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tevorin-wizard-shot: the control classes cannot be registered\n");
         return kFailed;
     }
+    UseInertServices();
     const UINT wizardTemplate = theUpdateState.UiLanguage == 2 ? 136 : 103;
     auto* wizard = new CDownloadDlg(wizardTemplate, CWnd::FromHandle(GetDesktopWindow()));
     const HWND window = wizard->m_hWnd;
