@@ -14,8 +14,10 @@ LRESULT AwaitReply(ThreadQueue& self, const std::shared_ptr<SentMessage>& messag
             continue;
         }
         if (message->IsDone()) break;
-        self.Wait(-1, false,
-                  message->queuedAhead == 0 ? ThreadQueue::Spin::ForAnswer : ThreadQueue::Spin::None);
+        // Also a sender queued behind others spins (yielding) rather than
+        // sleeps: waking a sleeper would cost the receiving thread a system
+        // call for every message it answers, while the others wait.
+        self.Wait(-1, false, ThreadQueue::Spin::ForAnswer);
     }
     self.NoteSentTraffic();
     return message->Result();

@@ -115,7 +115,6 @@ bool ThreadQueue::Deliver(std::shared_ptr<SentMessage> message) {
     {
         std::lock_guard lock(mutex_);
         if (closed_) return false;
-        message->queuedAhead = sent_.size();
         sent_.push_back(std::move(message));
     }
     Wake();

@@ -32,9 +32,6 @@ struct SentMessage {
     // used for operations that must happen on a window's own thread.
     std::function<LRESULT()> task;
     std::shared_ptr<ThreadQueue> sender;  // null when nobody waits for the result
-    // Sent messages waiting before this one when it was delivered: behind
-    // others, the answer is too far off to spin for it.
-    std::size_t queuedAhead = 0;
 
     void Complete(LRESULT value);
     bool IsDone() const { return done_.load(std::memory_order_acquire); }
