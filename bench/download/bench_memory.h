@@ -1,5 +1,8 @@
 #pragma once
-// The process's peak resident memory, and its reset before a measured run.
+// The process's peak resident memory, and its reset before a measured run;
+// the disk's state before a measured run.
+
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -16,4 +19,10 @@ inline long PeakResidentKiB() {
 
 inline void ResetPeakResident() {
     std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+// Writes back what earlier runs left in the page cache, so that no run pays
+// for the one before it.
+inline void SettleDisk() {
+    ::sync();
 }

@@ -69,6 +69,7 @@ void Workers(benchmark::State& state, const std::string& group) {
     for (auto _ : state) {
         state.PauseTiming();
         for (const std::string& name : names) std::filesystem::remove(dir + name);
+        SettleDisk();
         ResetPeakResident();
         std::vector<FileDownloadJob> jobs(names.size());
         for (std::size_t i = 0; i < names.size(); ++i) {
@@ -121,6 +122,7 @@ void Curl(benchmark::State& state, const std::string& group) {
     for (auto _ : state) {
         state.PauseTiming();
         for (const std::string& name : names) std::filesystem::remove(dir + name);
+        SettleDisk();
         state.ResumeTiming();
         if (WaitFor(Spawn(args)) != 0) state.SkipWithError("curl failed");
     }

@@ -72,6 +72,7 @@ void BM_WizardTwentyFilesOf10MiB(benchmark::State& state) {
         FillUpdateState(server, names);
         std::error_code ignored;
         std::filesystem::remove_all(DownloadDir(), ignored);
+        SettleDisk();
         ResetPeakResident();
         g_installs = 0;
         auto* wizard = new CDownloadDlg(103, CWnd::FromHandle(GetDesktopWindow()));
