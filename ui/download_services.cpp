@@ -19,6 +19,16 @@ DownloadServices SystemDownloadServices() {
     return services;
 }
 
+DownloadServices InertDownloadServices() {
+    DownloadServices services;
+    services.stopMainProgram = [] {};
+    services.installPendingUpdate = [](CDownloadDlg&) { return false; };
+    services.installNow = [](CDownloadDlg&) {};
+    services.storePendingUpdate = [](CDownloadDlg&) {};
+    services.createThread = [](LPTHREAD_START_ROUTINE, LPVOID) -> HANDLE { return nullptr; };
+    return services;
+}
+
 DownloadServices& TheDownloadServices() {
     static DownloadServices services = SystemDownloadServices();
     return services;

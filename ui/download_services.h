@@ -27,3 +27,7 @@ struct DownloadServices {
 DownloadServices& TheDownloadServices();
 // The real operations.
 DownloadServices SystemDownloadServices();
+// Operations that do nothing, for a wizard that is only looked at: it stops,
+// installs, stores and fetches nothing, whatever the manifest's word (every
+// worker thread fails to start, so each file reports a failure).
+DownloadServices InertDownloadServices();

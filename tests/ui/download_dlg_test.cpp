@@ -64,12 +64,7 @@ class DownloadDlgTest : public ::testing::Test {
         // Tevorin.exe on the machine (other tests' included) and fetch files:
         // these tests look at the window only.
         saved = TheDownloadServices();
-        DownloadServices& services = TheDownloadServices();
-        services.stopMainProgram = [] {};
-        services.installPendingUpdate = [](CDownloadDlg&) { return false; };
-        services.installNow = [](CDownloadDlg&) {};
-        services.storePendingUpdate = [](CDownloadDlg&) {};
-        services.createThread = [](LPTHREAD_START_ROUTINE, LPVOID) -> HANDLE { return nullptr; };
+        TheDownloadServices() = InertDownloadServices();
     }
     void TearDown() override {
         if (wizard != nullptr && IsWindow(wizardWindow)) {

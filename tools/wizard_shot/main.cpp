@@ -32,17 +32,6 @@ constexpr int kWritten = 0;
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
-// Only the picture is wanted: whatever the manifest's word, nothing is
-// stopped, installed or fetched.
-void UseInertServices() {
-    DownloadServices& services = TheDownloadServices();
-    services.stopMainProgram = [] {};
-    services.installPendingUpdate = [](CDownloadDlg&) { return false; };
-    services.installNow = [](CDownloadDlg&) {};
-    services.storePendingUpdate = [](CDownloadDlg&) {};
-    services.createThread = [](LPTHREAD_START_ROUTINE, LPVOID) -> HANDLE { return nullptr; };
-}
-
 int Usage() {
     std::fprintf(stderr, "usage: tevorin-wizard-shot MANIFEST ch|tw|en OUT.png [--file-list]\n");
     return kUsage;
@@ -85,7 +74,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tevorin-wizard-shot: the control classes cannot be registered\n");
         return kFailed;
     }
-    UseInertServices();
+    // Only the picture is wanted: whatever the manifest's word, nothing is
+    // stopped, installed or fetched.
+    TheDownloadServices() = InertDownloadServices();
     const UINT wizardTemplate = theUpdateState.UiLanguage == 2 ? 136 : 103;
     auto* wizard = new CDownloadDlg(wizardTemplate, CWnd::FromHandle(GetDesktopWindow()));
     const HWND window = wizard->m_hWnd;
