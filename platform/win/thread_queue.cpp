@@ -151,8 +151,7 @@ void ThreadQueue::NoteSentTraffic() {
 bool ThreadQueue::SpinForWake(Spin spin) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
-    if (spin == Spin::None || !CanSpin() || start - lastSentTraffic_ > kRecentTraffic)
-        return false;
+    if (!CanSpin() || start - lastSentTraffic_ > kRecentTraffic) return false;
     // After the eager spin the thread that will wake this one may be waiting
     // for this CPU: a sender's receiver may be, and so may one of several
     // senders queued here lately. A lone sender runs elsewhere, and a yield

@@ -73,10 +73,10 @@ class ThreadQueue {
     void NoteSentTraffic();
     // Sleeps until woken, or until one of the thread's wait sources is
     // readable (and then runs its handler), or until timeoutMs passes
-    // (-1: no limit). Sources run only when runSources is true. Unless spin
-    // is None, a thread that has just exchanged sent messages first spins
-    // briefly; ForAnswer says it waits for the answer to its own message.
-    enum class Spin { None, ForMessage, ForAnswer };
+    // (-1: no limit). Sources run only when runSources is true. A thread
+    // that has just exchanged sent messages first spins briefly; ForAnswer
+    // says it waits for the answer to its own message.
+    enum class Spin { ForMessage, ForAnswer };
     void Wait(int timeoutMs, bool runSources, Spin spin = Spin::ForMessage);
 
     // Completes every waiting sent message for the window with 0 and drops
